@@ -1,0 +1,35 @@
+#include "Rangeur.h"
+
+#include "TForm1.h"
+#include "kit_Fonts.h"
+#include "kit_Theme.h"
+
+#include <QApplication>
+
+namespace {
+const QString kThemeName = QStringLiteral("Metropolis UI Blue");
+}
+
+void initialiseApplication(QApplication &app)
+{
+    kit_Theme::registerThemes();
+    app.setStyle(new kit_Theme::TRangeurStyle);
+    app.setFont(kit_Fonts::windowFont());
+    app.setWindowIcon(QIcon(QStringLiteral(":/icons/program.svg")));
+    // Only the window's close routine (or the refusal) ends the program: a hidden window must
+    // not end it on its own, nor may a session end run the close event.
+    app.setQuitOnLastWindowClosed(false);
+}
+
+int runRangeur(QApplication &app, const QStringList &files,
+               const std::function<void(TForm1 &)> &onShown)
+{
+    initialiseApplication(app);
+    kit_Theme::TrySetStyle(kThemeName);
+    TForm1 form(files);
+    form.show();
+    if (onShown)
+        onShown(form);
+    app.exec();
+    return 0;
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QStringList>
+
+#include <functional>
+
+class QApplication;
+class TForm1;
+
+// The program entry: theme, main window, event loop. Returns the exit code. Tests pass
+// onShown to look at the window once it is visible, before the loop runs.
+int runRangeur(QApplication &app, const QStringList &files,
+               const std::function<void(TForm1 &)> &onShown = {});
+
+// The application-wide settings made before any window exists: style, font, icon.
+void initialiseApplication(QApplication &app);

@@ -1,0 +1,179 @@
+// The main window's lifecycle and the binding of its events to their handlers.
+#include "TForm1.h"
+
+#include "kit_App.h"
+#include "kit_Dialogs.h"
+#include "kit_Error.h"
+#include "widgets/TAction.h"
+#include "widgets/TCheckListBox.h"
+#include "widgets/TDirectoryEdit.h"
+#include "widgets/TFolderNameBox.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabWidget>
+
+TForm1::TForm1(QStringList files, QWidget *parent) : QWidget(parent), m_files(std::move(files))
+{
+    buildComponents();
+    bindEvents();
+    Dispatch(&TForm1::FormCreate, this);
+}
+
+TForm1::~TForm1()
+{
+    // Destroying the children moves the focus; this window must no longer hear of it.
+    disconnect(qApp, nullptr, this, nullptr);
+}
+
+bool TForm1::Dispatch(Handler handler, QObject *sender)
+{
+    return Dispatch([&] { (this->*handler)(sender); });
+}
+
+bool TForm1::Dispatch(const std::function<void()> &work)
+{
+    try {
+        work();
+        return true;
+    } catch (const std::exception &e) {
+        kit_Dialogs::ShowErrorBox(kit::errorMessage(e));
+    }
+    return false;
+}
+
+void TForm1::bindEvents()
+{
+    auto bind = [this](Handler handler, QObject *sender) {
+        return [this, handler, sender] { Dispatch(handler, sender); };
+    };
+    connect(btnCancel, &QPushButton::clicked, this, bind(&TForm1::btnCancelClick, btnCancel));
+    connect(btnOK, &QPushButton::clicked, this, bind(&TForm1::btnOKClick, btnOK));
+    // A check box's click event runs whenever its state changes, by the user or by code.
+    connect(chk_SAME, &QCheckBox::toggled, this, bind(&TForm1::chk_SAMEClick, chk_SAME));
+    connect(JvCheckListBox1, &QListWidget::itemDoubleClicked, this,
+            bind(&TForm1::JvCheckListBox1DblClick, JvCheckListBox1));
+    connect(JvCheckListBox1, &QListWidget::itemChanged, this,
+            bind(&TForm1::JvCheckListBox1ClickCheck, JvCheckListBox1));
+    connect(Supprimer1, &QAction::triggered, this, bind(&TForm1::Supprimer1Click, Supprimer1));
+    connect(chk_TRierDossier, &QAction::triggered, this,
+            bind(&TForm1::chk_TRierDossierClick, chk_TRierDossier));
+    connect(MenuItem1, &QAction::triggered, this, bind(&TForm1::MenuItem1Click, MenuItem1));
+    connect(chk_SORT, &QAction::triggered, this, bind(&TForm1::chk_SORTClick, chk_SORT));
+    connect(MenuItem3, &QAction::triggered, this, bind(&TForm1::Bureau1Click, MenuItem3));
+    connect(MenuItem5, &QAction::triggered, this, bind(&TForm1::Explorer1Click, MenuItem5));
+
+    INI_GET->OnExecute = [this] { INI_GETExecute(INI_GET); };
+    INI_SAVE->OnExecute = [this] { INI_SAVEExecute(INI_SAVE); };
+    AddItem->OnExecute = [this] { AddItemExecute(AddItem); };
+    connect(MenuItem4, &QAction::triggered, this,
+            [this] { Dispatch([this] { INI_SAVE->Execute(); }); });
+
+    connect(qApp, &QApplication::focusChanged, this, &TForm1::focusChanged);
+
+    auto popupAt = [](QMenu *menu, QWidget *over) {
+        return [menu, over](const QPoint &pos) { menu->popup(over->mapToGlobal(pos)); };
+    };
+    connect(EDIT_DOSSIER, &QWidget::customContextMenuRequested, this,
+            popupAt(PopupEditDossier, EDIT_DOSSIER));
+    connect(EDIT_DOSSIER->lineEdit(), &QWidget::customContextMenuRequested, this,
+            popupAt(PopupEditDossier, EDIT_DOSSIER->lineEdit()));
+    connect(JvDirectoryEdit1, &QWidget::customContextMenuRequested, this,
+            popupAt(PopupRACINE, JvDirectoryEdit1));
+    connect(JvCheckListBox1, &QWidget::customContextMenuRequested, this,
+            popupAt(PopupDerniers, JvCheckListBox1->viewport()));
+}
+
+// The focus left the folder-name box for another control of this window (not for another
+// window, a message box or nothing).
+void TForm1::focusChanged(QWidget *old, QWidget *now)
+{
+    auto inBox = [this](QWidget *w) { return w && (w == EDIT_DOSSIER || EDIT_DOSSIER->isAncestorOf(w)); };
+    if (!inBox(old) || !now || inBox(now) || now->window() != this)
+        return;
+    Dispatch(&TForm1::EDIT_DOSSIERExit, EDIT_DOSSIER);
+}
+
+void TForm1::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        Dispatch(&TForm1::FormShow, this);
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    try {
+        FormClose(this);
+    } catch (const std::exception &e) {
+        // The close is abandoned: no quit request, the window stays open.
+        event->ignore();
+        kit_Dialogs::ShowErrorBox(kit::errorMessage(e));
+        return;
+    }
+    event->accept();
+    kit::App::postQuitRequest();
+}
+
+// Enter presses OK, the default button, unless the focused control used it (a push button
+// presses itself; the open drop-down list of the folder-name box takes it in its own popup).
+void TForm1::keyPressEvent(QKeyEvent *event)
+{
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && btnOK->isEnabled() &&
+        btnOK->isVisible()) {
+        btnOK->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+// Right-clicks over controls without a menu of their own reach the window.
+void TForm1::contextMenuEvent(QContextMenuEvent *event) { PopupMenu->popup(event->globalPos()); }
+
+void TForm1::FormCreate(QObject *)
+{
+    if (m_files.isEmpty()) {
+        kit_Dialogs::ShowPlainMessage(QStringLiteral(
+            "RIEN A COPIER\r\n\r\nCe programme ne peut être appelé directement !\r\n\r\nVous "
+            "devez déposer un ou plusieurs fichiers sur l'icône du programme pour l'ouvrir"));
+        kit::App::postQuitRequest();
+    }
+    INI_GET->Execute();
+}
+
+void TForm1::FormShow(QObject *)
+{
+    PageControl1->setCurrentIndex(0);
+    EDIT_DOSSIER->setFocus(Qt::OtherFocusReason);
+    const qsizetype n = m_files.size();
+    GroupBox1->setTitle(QStringLiteral("DOSSIER: Entrez le nom du DOSSIER où ranger ce") +
+                        (n == 1 ? QStringLiteral(" fichier")
+                                : QStringLiteral("s %1 fichiers").arg(n)));
+}
+
+void TForm1::FormClose(QObject *) { INI_SAVE->Execute(); }
+
+void TForm1::btnCancelClick(QObject *) { close(); }
+
+// Filled in by the filing run, the lists, the settings and the root folder field.
+void TForm1::btnOKClick(QObject *) {}
+void TForm1::INI_SAVEExecute(QObject *) {}
+void TForm1::INI_GETExecute(QObject *) {}
+void TForm1::chk_SAMEClick(QObject *) {}
+void TForm1::EDIT_DOSSIERExit(QObject *) {}
+void TForm1::JvCheckListBox1DblClick(QObject *) {}
+void TForm1::JvCheckListBox1ClickCheck(QObject *) {}
+void TForm1::Supprimer1Click(QObject *) {}
+void TForm1::chk_TRierDossierClick(QObject *) {}
+void TForm1::MenuItem1Click(QObject *) {}
+void TForm1::chk_SORTClick(QObject *) {}
+void TForm1::Bureau1Click(QObject *) {}
+void TForm1::Explorer1Click(QObject *) {}
+void TForm1::AddItemExecute(QObject *) {}

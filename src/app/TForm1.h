@@ -1,0 +1,123 @@
+#pragma once
+
+#include <QList>
+#include <QStringList>
+#include <QWidget>
+
+#include <functional>
+
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QSystemTrayIcon;
+class QTabWidget;
+class TAction;
+class TCheckListBox;
+class TDirectoryEdit;
+class TFolderNameBox;
+class TGauge;
+class TImageList;
+
+// The main window. Its components carry their design names, which are also their object
+// names; the names of the check boxes and checkable menu items that begin with "chk_" are keys
+// of the settings file.
+class TForm1 final : public QWidget {
+    Q_OBJECT
+public:
+    // files: the dropped files, arguments 1 to N. Builds the window, then runs FormCreate.
+    explicit TForm1(QStringList files, QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    // The owned components in the order they were built, which the settings code walks.
+    const QList<QObject *> &Components() const { return m_components; }
+    const QStringList &Files() const { return m_files; }
+
+    QTabWidget *PageControl1 = nullptr;
+    QWidget *TabSheet1 = nullptr;
+    QGroupBox *GroupBox1 = nullptr;
+    QLabel *Image1 = nullptr;
+    QLabel *Label3 = nullptr;
+    QLabel *Label2 = nullptr;
+    TFolderNameBox *EDIT_DOSSIER = nullptr;
+    QGroupBox *GroupBox2 = nullptr;
+    TDirectoryEdit *JvDirectoryEdit1 = nullptr;
+    QCheckBox *chk_SAME = nullptr;
+    QGroupBox *GroupBox3 = nullptr;
+    QFrame *Panel3 = nullptr;
+    QCheckBox *chk_OPEN = nullptr;
+    QCheckBox *chk_PREFIX = nullptr;
+    QFrame *Panel4 = nullptr;
+    TGauge *Gauge1 = nullptr;
+    QCheckBox *chk_Confirm = nullptr;
+    QWidget *TabSheet2 = nullptr;
+    TCheckListBox *JvCheckListBox1 = nullptr;
+    QFrame *Panel2 = nullptr;
+    QLabel *Label1 = nullptr;
+    QLabel *Label4 = nullptr;
+    QFrame *Panel1 = nullptr;
+    QPushButton *btnCancel = nullptr;
+    QPushButton *btnOK = nullptr;
+    QObject *ActionList1 = nullptr;
+    TAction *INI_GET = nullptr;
+    TAction *INI_SAVE = nullptr;
+    TAction *AddItem = nullptr;
+    TImageList *ImageList1 = nullptr;
+    QMenu *PopupEditDossier = nullptr;
+    QAction *chk_TRierDossier = nullptr;
+    QAction *N1 = nullptr;
+    QAction *Supprimer1 = nullptr;
+    QMenu *PopupDerniers = nullptr;
+    QAction *MenuItem1 = nullptr;
+    QAction *MenuItem2 = nullptr;
+    QAction *chk_SORT = nullptr;
+    QMenu *PopupMenu = nullptr;
+    QAction *MenuItem4 = nullptr;
+    QSystemTrayIcon *TrayIcon1 = nullptr;
+    QMenu *PopupRACINE = nullptr;
+    QAction *MenuItem3 = nullptr;
+    QAction *MenuItem5 = nullptr;
+
+    // The event handlers, in their declared order.
+    void FormCreate(QObject *Sender);
+    void btnCancelClick(QObject *Sender);
+    void btnOKClick(QObject *Sender);
+    void INI_SAVEExecute(QObject *Sender);
+    void INI_GETExecute(QObject *Sender);
+    void FormClose(QObject *Sender);
+    void chk_SAMEClick(QObject *Sender);
+    void FormShow(QObject *Sender);
+    void EDIT_DOSSIERExit(QObject *Sender);
+    void JvCheckListBox1DblClick(QObject *Sender);
+    void JvCheckListBox1ClickCheck(QObject *Sender);
+    void Supprimer1Click(QObject *Sender);
+    void chk_TRierDossierClick(QObject *Sender);
+    void MenuItem1Click(QObject *Sender);
+    void chk_SORTClick(QObject *Sender);
+    void Bureau1Click(QObject *Sender);
+    void Explorer1Click(QObject *Sender);
+    void AddItemExecute(QObject *Sender);
+
+    using Handler = void (TForm1::*)(QObject *);
+    // Runs a handler; an error that escapes it is shown in the error box and the program goes
+    // on. Returns false when an error escaped.
+    bool Dispatch(Handler handler, QObject *sender);
+    bool Dispatch(const std::function<void()> &work);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+
+private:
+    void buildComponents();
+    void bindEvents();
+    void focusChanged(QWidget *old, QWidget *now);
+    template <typename T> T *own(T *component, const char *name);
+
+    QStringList m_files;
+    QList<QObject *> m_components;
+};

@@ -1,0 +1,109 @@
+#include "TDockLayout.h"
+
+#include <QWidget>
+#include <QWidgetItem>
+
+TDockLayout::TDockLayout(QWidget *parent, QMargins clientInset)
+    : QLayout(parent), m_inset(clientInset)
+{
+    setContentsMargins(0, 0, 0, 0);
+    setSpacing(0);
+}
+
+TDockLayout::~TDockLayout()
+{
+    for (const Dock &d : std::as_const(m_docks))
+        delete d.item;
+}
+
+void TDockLayout::addDocked(QWidget *widget, Align side, int size, int margin)
+{
+    addChildWidget(widget);
+    m_docks.append({new QWidgetItem(widget), side, size, margin});
+    invalidate();
+}
+
+void TDockLayout::addItem(QLayoutItem *item) { m_docks.append({item, alClient, 0, 0}); }
+
+int TDockLayout::count() const { return int(m_docks.size()); }
+
+QLayoutItem *TDockLayout::itemAt(int index) const
+{
+    return index >= 0 && index < m_docks.size() ? m_docks[index].item : nullptr;
+}
+
+QLayoutItem *TDockLayout::takeAt(int index)
+{
+    if (index < 0 || index >= m_docks.size())
+        return nullptr;
+    return m_docks.takeAt(index).item;
+}
+
+QSize TDockLayout::minimumSize() const
+{
+    int width = m_inset.left() + m_inset.right();
+    int height = m_inset.top() + m_inset.bottom();
+    int clientWidth = 0;
+    int clientHeight = 0;
+    for (const Dock &d : m_docks) {
+        const QSize min = d.item->minimumSize();
+        const int m2 = 2 * d.margin;
+        switch (d.align) {
+        case alTop:
+        case alBottom:
+            height += d.size + m2;
+            clientWidth = qMax(clientWidth, min.width() + m2);
+            break;
+        case alLeft:
+        case alRight:
+            width += d.size + m2;
+            clientHeight = qMax(clientHeight, min.height() + m2);
+            break;
+        case alClient:
+            clientWidth = qMax(clientWidth, min.width() + m2);
+            clientHeight = qMax(clientHeight, min.height() + m2);
+            break;
+        }
+    }
+    return {width + clientWidth, height + clientHeight};
+}
+
+QSize TDockLayout::sizeHint() const { return minimumSize(); }
+
+void TDockLayout::setGeometry(const QRect &rect)
+{
+    QLayout::setGeometry(rect);
+    const QWidget *parent = parentWidget();
+    QRect free = (parent ? parent->rect() : rect).marginsRemoved(m_inset);
+    static constexpr Align order[] = {alTop, alBottom, alLeft, alRight, alClient};
+    for (Align pass : order) {
+        for (const Dock &d : std::as_const(m_docks)) {
+            if (d.align != pass || d.item->isEmpty())
+                continue;
+            const int outer = d.size + 2 * d.margin;
+            QRect place = free;
+            switch (d.align) {
+            case alTop:
+                place.setHeight(outer);
+                free.setTop(free.top() + outer);
+                break;
+            case alBottom:
+                place.setTop(free.bottom() + 1 - outer);
+                free.setBottom(free.bottom() - outer);
+                break;
+            case alLeft:
+                place.setWidth(outer);
+                free.setLeft(free.left() + outer);
+                break;
+            case alRight:
+                place.setLeft(free.right() + 1 - outer);
+                free.setRight(free.right() - outer);
+                break;
+            case alClient:
+                break;
+            }
+            const int m = d.margin;
+            d.item->setGeometry(place.marginsRemoved(QMargins(m, m, m, m)));
+        }
+    }
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QIcon>
+#include <QList>
+#include <QObject>
+
+// The window's small pictures, addressed by index.
+class TImageList final : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    void add(const QIcon &icon) { m_icons.append(icon); }
+    QIcon icon(int index) const { return m_icons.value(index); }
+    int count() const { return int(m_icons.size()); }
+
+private:
+    QList<QIcon> m_icons;
+};

@@ -1,0 +1,41 @@
+#include "kit_Text.h"
+
+#include <QList>
+
+namespace kit {
+
+QString asciiUpper(QString text)
+{
+    for (QChar &c : text) {
+        if (c >= u'a' && c <= u'z')
+            c = QChar(c.unicode() - (u'a' - u'A'));
+    }
+    return text;
+}
+
+QString asciiLower(QString text)
+{
+    for (QChar &c : text) {
+        if (c >= u'A' && c <= u'Z')
+            c = QChar(c.unicode() + (u'a' - u'A'));
+    }
+    return text;
+}
+
+QString simpleUpper(const QString &text)
+{
+    QList<uint> codePoints = text.toUcs4();
+    for (uint &cp : codePoints)
+        cp = QChar::toUpper(cp);
+    return QString::fromUcs4(reinterpret_cast<const char32_t *>(codePoints.constData()),
+                             codePoints.size());
+}
+
+QString errorBoxText(const QString &message)
+{
+    if (!message.isEmpty() && message.back().unicode() > u'.')
+        return message + u'.';
+    return message;
+}
+
+} // namespace kit

@@ -1,0 +1,83 @@
+#include "TestEnvironment.h"
+#include "kit_Text.h"
+#include "kit_Title.h"
+
+#include <QApplication>
+#include <QtTest>
+
+class TestTextRules : public QObject {
+    Q_OBJECT
+private slots:
+    void applicationTitle_data();
+    void applicationTitle();
+    void errorBoxFullStop_data();
+    void errorBoxFullStop();
+    void asciiCase();
+    void simpleUpperKeepsLength();
+};
+
+void TestTextRules::applicationTitle_data()
+{
+    QTest::addColumn<QString>("executable");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("upper-case name and extension") << "/opt/RANGEUR.EXE" << "Rangeur";
+    QTest::newRow("cut before the first dot") << "/opt/rangeur.old.exe" << "rangeur";
+    QTest::newRow("no extension") << "/usr/bin/rangeur" << "rangeur";
+    QTest::newRow("dot in a folder name is not the file's") << "/opt/mes.outils/Rangeur"
+                                                           << "Rangeur";
+    QTest::newRow("first character unchanged, accents lowered") << "/x/ÉCOLE.exe" << "École";
+    QTest::newRow("full lower-case mapping") << "/x/AİB" << QString::fromUtf8("Ai\u0307b");
+    QTest::newRow("lower first letter stays lower") << "/x/rANGEUR" << "rangeur";
+    QTest::newRow("name that starts with a dot") << "/x/.hidden" << "";
+}
+
+void TestTextRules::applicationTitle()
+{
+    QFETCH(QString, executable);
+    QFETCH(QString, title);
+    QCOMPARE(kit::applicationTitle(executable), title);
+}
+
+void TestTextRules::errorBoxFullStop_data()
+{
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("path ending in .INI") << "Impossible d'écrire dans /opt/rangeur.INI"
+                                         << "Impossible d'écrire dans /opt/rangeur.INI.";
+    QTest::newRow("closing parenthesis") << "Index de liste hors limites (-1)"
+                                         << "Index de liste hors limites (-1).";
+    QTest::newRow("digit") << "a9" << "a9.";
+    QTest::newRow("accented letter") << "non trouvé" << "non trouvé.";
+    QTest::newRow("slash sorts after the full stop") << "a/" << "a/.";
+    QTest::newRow("full stop") << "Fini." << "Fini.";
+    QTest::newRow("exclamation mark") << "Attention !" << "Attention !";
+    QTest::newRow("question mark") << "Vraiment ?" << "Vraiment ?";
+    QTest::newRow("trailing space") << "espace " << "espace ";
+    QTest::newRow("hyphen sorts before the full stop") << "a-" << "a-";
+    QTest::newRow("empty") << "" << "";
+}
+
+void TestTextRules::errorBoxFullStop()
+{
+    QFETCH(QString, message);
+    QFETCH(QString, shown);
+    QCOMPARE(kit::errorBoxText(message), shown);
+}
+
+void TestTextRules::asciiCase()
+{
+    QCOMPARE(kit::asciiUpper(QStringLiteral("C:\\Archives\\été")), QStringLiteral("C:\\ARCHIVES\\éTé"));
+    QCOMPARE(kit::asciiLower(QStringLiteral("ÉTÉ AbZ")), QStringLiteral("ÉTÉ abz"));
+}
+
+void TestTextRules::simpleUpperKeepsLength()
+{
+    QCOMPARE(kit::simpleUpper(QStringLiteral("été")), QStringLiteral("ÉTÉ"));
+    // Full mappings would lengthen these and move the user's cursor.
+    QCOMPARE(kit::simpleUpper(QStringLiteral("straße")), QStringLiteral("STRAßE"));
+    QCOMPARE(kit::simpleUpper(QStringLiteral("ŉ")), QStringLiteral("ŉ"));
+    QCOMPARE(kit::simpleUpper(QString::fromUcs4(U"\U00010428")), QString::fromUcs4(U"\U00010400"));
+}
+
+RANGEUR_TEST_MAIN(TestTextRules)
+#include "tst_textrules.moc"
