@@ -123,6 +123,7 @@ void TForm1::buildComponents()
         label->resize(qMax(label->width(), label->sizeHint().width()), label->height());
     EDIT_DOSSIER = own(new TFolderNameBox(GroupBox1), "EDIT_DOSSIER");
     EDIT_DOSSIER->setGeometry(49, 32, 219, 21);
+    EDIT_DOSSIER->setFont(boldFont());
 
     GroupBox2 = own(
         new QGroupBox(QStringLiteral("RACINE: Le dossier sera créé à cet endroit ..."), TabSheet1),

@@ -33,9 +33,13 @@ QString simpleUpper(const QString &text)
 
 QString errorBoxText(const QString &message)
 {
-    if (!message.isEmpty() && message.back().unicode() > u'.')
-        return message + u'.';
-    return message;
+    if (message.isEmpty())
+        return message;
+    const char16_t last = message.back().unicode();
+    // Characters after '.' get a full stop, except '?', which already ends a sentence; ')'
+    // sorts before '.' but closes a sentence's last words, so it gets one too.
+    const bool append = last == u')' || (last > u'.' && last != u'?');
+    return append ? message + u'.' : message;
 }
 
 } // namespace kit

@@ -13,7 +13,7 @@ QString asciiLower(QString text);
 // (ß stays ß, é becomes É): what the folder-name box does to everything it holds.
 QString simpleUpper(const QString &text);
 
-// The error box appends a full stop to a message whose last character sorts after '.'.
+// The error box ends a message with a full stop unless it already ends a sentence.
 QString errorBoxText(const QString &message);
 
 } // namespace kit

@@ -53,6 +53,8 @@ void TestTextRules::errorBoxFullStop_data()
     QTest::newRow("exclamation mark") << "Attention !" << "Attention !";
     QTest::newRow("question mark") << "Vraiment ?" << "Vraiment ?";
     QTest::newRow("trailing space") << "espace " << "espace ";
+    QTest::newRow("colon sorts after the full stop") << "Erreur :" << "Erreur :.";
+    QTest::newRow("quote sorts before the full stop") << "fichier \"a\"" << "fichier \"a\"";
     QTest::newRow("hyphen sorts before the full stop") << "a-" << "a-";
     QTest::newRow("empty") << "" << "";
 }
@@ -67,7 +69,7 @@ void TestTextRules::errorBoxFullStop()
 void TestTextRules::asciiCase()
 {
     QCOMPARE(kit::asciiUpper(QStringLiteral("C:\\Archives\\été")), QStringLiteral("C:\\ARCHIVES\\éTé"));
-    QCOMPARE(kit::asciiLower(QStringLiteral("ÉTÉ AbZ")), QStringLiteral("ÉTÉ abz"));
+    QCOMPARE(kit::asciiLower(QStringLiteral("ÉTÉ AbZ")), QStringLiteral("ÉtÉ abz"));
 }
 
 void TestTextRules::simpleUpperKeepsLength()

@@ -32,3 +32,16 @@ void prepareTestProcess()
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 }
+
+#include <QTest>
+#include <QWindow>
+
+void typeText(QWindow *window, const QString &text)
+{
+    for (QChar c : text) {
+        const Qt::Key key = c.isLetterOrNumber() && c.unicode() < 128
+                                ? Qt::Key(c.toUpper().unicode())
+                                : Qt::Key_unknown;
+        QTest::sendKeyEvent(QTest::Click, window, key, QString(c), Qt::NoModifier);
+    }
+}

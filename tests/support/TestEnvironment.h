@@ -29,3 +29,7 @@ void prepareTestProcess();
         QTEST_SET_MAIN_SOURCE_PATH                                                                \
         return QTest::qExec(&tc, argc, argv);                                                     \
     }
+
+class QWindow;
+// Types text into a window, which hands each key to the control that has the focus.
+void typeText(QWindow *window, const QString &text);

@@ -78,32 +78,41 @@ void TDockLayout::setGeometry(const QRect &rect)
     static constexpr Align order[] = {alTop, alBottom, alLeft, alRight, alClient};
     for (Align pass : order) {
         for (const Dock &d : std::as_const(m_docks)) {
-            if (d.align != pass || d.item->isEmpty())
+            if (d.align != pass)
                 continue;
+            QWidget *widget = d.item->widget();
+            // A hidden child keeps its place ready but takes no room from the others.
+            const bool takesRoom = !widget || !widget->isHidden();
             const int outer = d.size + 2 * d.margin;
+            const int used = takesRoom ? outer : 0;
             QRect place = free;
             switch (d.align) {
             case alTop:
                 place.setHeight(outer);
-                free.setTop(free.top() + outer);
+                free.setTop(free.top() + used);
                 break;
             case alBottom:
                 place.setTop(free.bottom() + 1 - outer);
-                free.setBottom(free.bottom() - outer);
+                free.setBottom(free.bottom() - used);
                 break;
             case alLeft:
                 place.setWidth(outer);
-                free.setLeft(free.left() + outer);
+                free.setLeft(free.left() + used);
                 break;
             case alRight:
                 place.setLeft(free.right() + 1 - outer);
-                free.setRight(free.right() - outer);
+                free.setRight(free.right() - used);
                 break;
             case alClient:
                 break;
             }
             const int m = d.margin;
-            d.item->setGeometry(place.marginsRemoved(QMargins(m, m, m, m)));
+            const QRect bounds = place.marginsRemoved(QMargins(m, m, m, m));
+            // The designed bounds win over the child's own size hints and policies.
+            if (widget)
+                widget->setGeometry(bounds);
+            else
+                d.item->setGeometry(bounds);
         }
     }
 }

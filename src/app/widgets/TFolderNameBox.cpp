@@ -33,4 +33,14 @@ TFolderNameBox::TFolderNameBox(QWidget *parent) : QComboBox(parent)
 
 void TFolderNameBox::setText(const QString &text) { setEditText(kit::simpleUpper(text)); }
 
-void TFolderNameBox::addEntry(const QString &entry) { addItem(kit::simpleUpper(entry)); }
+void TFolderNameBox::addEntry(const QString &entry)
+{
+    // QComboBox selects the first entry added to an empty list; the box's text must not change.
+    const QString text = currentText();
+    const int index = currentIndex();
+    addItem(kit::simpleUpper(entry));
+    if (currentIndex() != index) {
+        setCurrentIndex(index);
+        setEditText(text);
+    }
+}

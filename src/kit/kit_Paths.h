@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+// Path rules as text, for the path style of Linux and that of Windows, so that a Windows build
+// can reuse them and their examples stay testable anywhere.
+namespace kit {
+
+enum class PathStyle {
+    Posix,   // '/' separates; ':' is an ordinary character
+    Windows, // '\' separates, and ':' ends a drive name
+};
+
+bool isPathSeparator(QChar c, PathStyle style);
+
+// The path cut after its last separator (empty when it has none), and what follows.
+QString folderPart(const QString &path, PathStyle style);
+QString fileNamePart(const QString &path, PathStyle style);
+
+// One trailing separator removed. The Linux root "/" is kept: it plays the part of a drive root,
+// which must still name an existing folder once trimmed.
+QString withoutTrailingSeparator(const QString &path, PathStyle style);
+
+// What the creation rule needs from a file system, so that the rule can run on a fake one.
+struct FolderSystem {
+    std::function<bool(const QString &path)> folderExists;
+    std::function<bool(const QString &path)> makeFolder; // one level; true when it was made
+};
+
+enum class FolderChainResult {
+    Exists,       // the folder exists, whether it was there or has just been made
+    Failed,       // a level could not be made; the levels made before it stay
+    RelativeName, // the outermost missing folder is a bare relative name; nothing was made
+};
+
+// Makes the folder and every missing parent, the outermost missing one first. A level is made
+// directly once it is shorter than three characters or is its own parent (a root).
+FolderChainResult createFolderChain(const QString &path, PathStyle style, const FolderSystem &fs);
+
+} // namespace kit

@@ -1,0 +1,194 @@
+#include "ScriptedDialogs.h"
+#include "TestEnvironment.h"
+#include "kit_App.h"
+#include "kit_Dialogs.h"
+#include "kit_Title.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+
+using namespace kit_Dialogs;
+
+namespace {
+
+// Runs `act` on the real box once it is on screen, then lets the box end.
+void whenBoxShows(std::function<void(QMessageBox *)> act)
+{
+    QTimer::singleShot(0, [act] {
+        QMessageBox *box = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) != nullptr, 5000);
+        QVERIFY(QTest::qWaitForWindowActive(box));
+        act(box);
+    });
+}
+
+} // namespace
+
+class TestDialogs : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup();
+    void routinesShowTheirKind_data();
+    void routinesShowTheirKind();
+    void errorBoxUsesTitleAndFullStop();
+    void realBoxKeyboard_data();
+    void realBoxKeyboard();
+    void realBoxLooksAsDesigned();
+    void pendingQuitEndsBoxesAtOnce();
+};
+
+void TestDialogs::cleanup()
+{
+    kit::App::clearQuitRequest();
+    setResponder({});
+}
+
+void TestDialogs::routinesShowTheirKind_data()
+{
+    QTest::addColumn<std::function<void()>>("call");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<int>("buttons");
+
+    const int ok = mbOK;
+    const int okCancel = mbOK | mbCancel;
+    QTest::newRow("ShowWarning") << std::function<void()>([] { ShowWarning("w"); })
+                                 << int(TMsgDlgType::mtWarning) << "Avertissement" << ok;
+    QTest::newRow("AskConfirm")
+        << std::function<void()>([] { AskConfirm("w", TMsgDlgType::mtConfirmation); })
+        << int(TMsgDlgType::mtConfirmation) << "Confirmer" << okCancel;
+    QTest::newRow("ShowPlainMessage") << std::function<void()>([] { ShowPlainMessage("w"); })
+                                      << int(TMsgDlgType::mtCustom) << kit::programTitle() << ok;
+    QTest::newRow("information box") << std::function<void()>([] { ShowInformation("w"); })
+                                     << int(TMsgDlgType::mtInformation) << "Informations" << ok;
+}
+
+void TestDialogs::routinesShowTheirKind()
+{
+    QFETCH(std::function<void()>, call);
+    QFETCH(int, kind);
+    QFETCH(QString, caption);
+    QFETCH(int, buttons);
+    ScriptedDialogs boxes;
+    call();
+    QCOMPARE(boxes.shown.size(), 1);
+    QCOMPARE(int(boxes.shown[0].kind), kind);
+    QCOMPARE(boxes.shown[0].caption, caption);
+    QCOMPARE(int(boxes.shown[0].buttons), buttons);
+    QCOMPARE(boxes.shown[0].defaultButton, mbOK);
+}
+
+void TestDialogs::errorBoxUsesTitleAndFullStop()
+{
+    ScriptedDialogs boxes;
+    ShowErrorBox(QStringLiteral("Impossible d'écrire dans /opt/rangeur.INI"));
+    QCOMPARE(boxes.shown.size(), 1);
+    QCOMPARE(boxes.shown[0].caption, kit::programTitle());
+    QCOMPARE(boxes.shown[0].text, QStringLiteral("Impossible d'écrire dans /opt/rangeur.INI."));
+    QCOMPARE(int(boxes.shown[0].kind), int(TMsgDlgType::mtError));
+    QCOMPARE(int(boxes.shown[0].buttons), int(mbOK));
+}
+
+enum class Gesture { Enter, Escape, CloseButton, ClickCancel };
+Q_DECLARE_METATYPE(Gesture)
+
+void TestDialogs::realBoxKeyboard_data()
+{
+    QTest::addColumn<bool>("withCancel");
+    QTest::addColumn<Gesture>("gesture");
+    QTest::addColumn<bool>("resultOk");
+
+    QTest::newRow("OK only: Enter") << false << Gesture::Enter << true;
+    QTest::newRow("OK only: Escape presses OK") << false << Gesture::Escape << true;
+    QTest::newRow("OK only: close button is Cancel") << false << Gesture::CloseButton << false;
+    QTest::newRow("confirm: Enter") << true << Gesture::Enter << true;
+    QTest::newRow("confirm: Escape") << true << Gesture::Escape << false;
+    QTest::newRow("confirm: close button") << true << Gesture::CloseButton << false;
+    QTest::newRow("confirm: Annuler") << true << Gesture::ClickCancel << false;
+}
+
+void TestDialogs::realBoxKeyboard()
+{
+    QFETCH(bool, withCancel);
+    QFETCH(Gesture, gesture);
+    QFETCH(bool, resultOk);
+
+    whenBoxShows([gesture](QMessageBox *box) {
+        switch (gesture) {
+        case Gesture::Enter:
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            break;
+        case Gesture::Escape:
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+            break;
+        case Gesture::CloseButton:
+            box->windowHandle()->close();
+            break;
+        case Gesture::ClickCancel:
+            for (QAbstractButton *b : box->buttons()) {
+                if (b->text() == QLatin1String("Annuler"))
+                    QTest::mouseClick(b, Qt::LeftButton);
+            }
+            break;
+        }
+    });
+    const TMsgDlgButtons buttons = withCancel ? TMsgDlgButtons(mbOK) | mbCancel : TMsgDlgButtons(mbOK);
+    const TModalResult result = MessageDlg(QStringLiteral("Texte"), TMsgDlgType::mtConfirmation, buttons);
+    QCOMPARE(result == TModalResult::mrOk, resultOk);
+}
+
+void TestDialogs::realBoxLooksAsDesigned()
+{
+    QString caption;
+    QString text;
+    QStringList buttonTexts;
+    QString focused;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    bool centred = false;
+    whenBoxShows([&](QMessageBox *box) {
+        caption = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        for (QAbstractButton *b : box->buttons())
+            buttonTexts << b->text();
+        focused = QApplication::focusWidget() ? qobject_cast<QAbstractButton *>(QApplication::focusWidget())->text() : QString();
+        const QPoint screenCentre = QGuiApplication::primaryScreen()->geometry().center();
+        centred = (box->frameGeometry().center() - screenCentre).manhattanLength() <= 2;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    });
+    const bool answer = AskConfirm(QStringLiteral("a.pdf\r\nb.pdf"), TMsgDlgType::mtConfirmation);
+    QVERIFY(!answer);
+    QCOMPARE(caption, QStringLiteral("Confirmer"));
+    QCOMPARE(text, QStringLiteral("a.pdf\r\nb.pdf"));
+    QCOMPARE(icon, QMessageBox::Question);
+    QCOMPARE(buttonTexts, (QStringList{"OK", "Annuler"}));
+    QCOMPARE(focused, QStringLiteral("OK"));
+    QVERIFY2(centred, "the box is centred on the screen");
+}
+
+void TestDialogs::pendingQuitEndsBoxesAtOnce()
+{
+    kit::App::postQuitRequest();
+    // A box that did open would hang here; fail instead of hanging.
+    QTimer guard;
+    guard.setSingleShot(true);
+    connect(&guard, &QTimer::timeout, [] {
+        if (QWidget *w = QApplication::activeModalWidget())
+            w->close();
+    });
+    guard.start(3000);
+    QVERIFY2(!AskConfirm(QStringLiteral("?"), TMsgDlgType::mtConfirmation),
+             "a box under a pending quit ends as if cancelled");
+    ShowWarning(QStringLiteral("!"));
+    QVERIFY2(guard.isActive(), "no box was shown while the quit request was pending");
+}
+
+RANGEUR_TEST_MAIN(TestDialogs)
+#include "tst_dialogs.moc"
