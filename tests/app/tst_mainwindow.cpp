@@ -203,6 +203,8 @@ void TestMainWindow::initialState()
     QVERIFY(!form().btnOK->icon().isNull() && !form().btnCancel->icon().isNull());
     // The window's default button, and neither button is bound to Escape.
     QVERIFY(form().btnOK->isDefault());
+    // Hints show after the pointer rests 500 ms.
+    QCOMPARE(QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 500);
     QVERIFY(!form().btnCancel->isDefault());
     // A normal window with a taskbar button and only a close box.
     QVERIFY(!(form().windowFlags() & Qt::Tool & ~Qt::Window));
