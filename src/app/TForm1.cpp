@@ -76,6 +76,7 @@ void TForm1::bindEvents()
             [this] { Dispatch([this] { INI_SAVE->Execute(); }); });
 
     connect(qApp, &QApplication::focusChanged, this, &TForm1::focusChanged);
+    btnOK->installEventFilter(this);
 
     auto popupAt = [](QMenu *menu, QWidget *over) {
         return [menu, over](const QPoint &pos) { menu->popup(over->mapToGlobal(pos)); };
@@ -94,7 +95,9 @@ void TForm1::bindEvents()
 // window, a message box or nothing).
 void TForm1::focusChanged(QWidget *old, QWidget *now)
 {
-    auto inBox = [this](QWidget *w) { return w && (w == EDIT_DOSSIER || EDIT_DOSSIER->isAncestorOf(w)); };
+    auto inBox = [this](QWidget *w) {
+        return w && (w == EDIT_DOSSIER || EDIT_DOSSIER->isAncestorOf(w));
+    };
     if (!inBox(old) || !now || inBox(now) || now->window() != this)
         return;
     Dispatch(&TForm1::EDIT_DOSSIERExit, EDIT_DOSSIER);
@@ -135,7 +138,10 @@ void TForm1::keyPressEvent(QKeyEvent *event)
 }
 
 // Right-clicks over controls without a menu of their own reach the window.
-void TForm1::contextMenuEvent(QContextMenuEvent *event) { PopupMenu->popup(event->globalPos()); }
+void TForm1::contextMenuEvent(QContextMenuEvent *event)
+{
+    PopupMenu->popup(event->globalPos());
+}
 
 void TForm1::FormCreate(QObject *)
 {
@@ -153,27 +159,26 @@ void TForm1::FormShow(QObject *)
     PageControl1->setCurrentIndex(0);
     EDIT_DOSSIER->setFocus(Qt::OtherFocusReason);
     const qsizetype n = m_files.size();
-    GroupBox1->setTitle(QStringLiteral("DOSSIER: Entrez le nom du DOSSIER où ranger ce") +
-                        (n == 1 ? QStringLiteral(" fichier")
-                                : QStringLiteral("s %1 fichiers").arg(n)));
+    GroupBox1->setTitle(
+        QStringLiteral("DOSSIER: Entrez le nom du DOSSIER où ranger ce") +
+        (n == 1 ? QStringLiteral(" fichier") : QStringLiteral("s %1 fichiers").arg(n)));
 }
 
-void TForm1::FormClose(QObject *) { INI_SAVE->Execute(); }
+void TForm1::FormClose(QObject *)
+{
+    INI_SAVE->Execute();
+}
 
-void TForm1::btnCancelClick(QObject *) { close(); }
+void TForm1::btnCancelClick(QObject *)
+{
+    close();
+}
 
-// Filled in by the filing run, the lists, the settings and the root folder field.
-void TForm1::btnOKClick(QObject *) {}
-void TForm1::INI_SAVEExecute(QObject *) {}
-void TForm1::INI_GETExecute(QObject *) {}
-void TForm1::chk_SAMEClick(QObject *) {}
-void TForm1::EDIT_DOSSIERExit(QObject *) {}
+// Filled in by the lists and the settings.
 void TForm1::JvCheckListBox1DblClick(QObject *) {}
 void TForm1::JvCheckListBox1ClickCheck(QObject *) {}
 void TForm1::Supprimer1Click(QObject *) {}
 void TForm1::chk_TRierDossierClick(QObject *) {}
 void TForm1::MenuItem1Click(QObject *) {}
 void TForm1::chk_SORTClick(QObject *) {}
-void TForm1::Bureau1Click(QObject *) {}
-void TForm1::Explorer1Click(QObject *) {}
 void TForm1::AddItemExecute(QObject *) {}

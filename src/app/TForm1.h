@@ -3,7 +3,6 @@
 #include <QList>
 #include <QStringList>
 #include <QWidget>
-
 #include <functional>
 
 class QCheckBox;
@@ -20,6 +19,12 @@ class TDirectoryEdit;
 class TFolderNameBox;
 class TGauge;
 class TImageList;
+
+namespace Unit1 {
+// The root folder saved while "Même dossier" is checked, put back when it is unchecked: the
+// program's only module-level state.
+extern QString SavedRootDir;
+} // namespace Unit1
 
 // The main window. Its components carry their design names, which are also their object
 // names; the names of the check boxes and checkable menu items that begin with "chk_" are keys
@@ -100,6 +105,10 @@ public:
     void Explorer1Click(QObject *Sender);
     void AddItemExecute(QObject *Sender);
 
+    // Copies one file, then sends the source to the trash; a failed copy is reported and
+    // nothing is deleted.
+    void MoveOneFile(const QString &source, const QString &destination);
+
     using Handler = void (TForm1::*)(QObject *);
     // Runs a handler; an error that escapes it is shown in the error box and the program goes
     // on. Returns false when an error escaped.
@@ -111,6 +120,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildComponents();
@@ -119,5 +129,6 @@ private:
     template <typename T> T *own(T *component, const char *name);
 
     QStringList m_files;
+    bool m_okPressStartedRun = false;
     QList<QObject *> m_components;
 };

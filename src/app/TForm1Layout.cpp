@@ -1,7 +1,6 @@
 // Builds the main window's components with their designed properties, in the order the
 // window owns them.
 #include "TForm1.h"
-
 #include "kit_Fonts.h"
 #include "kit_Title.h"
 #include "widgets/TAction.h"
@@ -29,7 +28,10 @@ const QMargins kGroupBoxClient(2, 15, 2, 2);
 const QMargins kPanelClient(1, 1, 1, 1);
 constexpr int kHintDurationMs = 2500;
 
-QFont regularFont() { return kit_Fonts::windowFont(); }
+QFont regularFont()
+{
+    return kit_Fonts::windowFont();
+}
 
 QFont boldFont()
 {
@@ -38,7 +40,10 @@ QFont boldFont()
     return font;
 }
 
-QIcon icon(const char *name) { return QIcon(QStringLiteral(":/icons/") + QLatin1String(name)); }
+QIcon icon(const char *name)
+{
+    return QIcon(QStringLiteral(":/icons/") + QLatin1String(name));
+}
 
 // A picture with a greyed twin shown when its button is disabled.
 QIcon iconWithGreyedTwin(const char *name, const char *greyed)
@@ -102,16 +107,18 @@ void TForm1::buildComponents()
     TabSheet1 = own(new QWidget, "TabSheet1");
     PageControl1->addTab(TabSheet1, QStringLiteral("Saisie"));
 
-    GroupBox1 = own(new QGroupBox(
-                        QStringLiteral("DOSSIER: Entrez un nom de dossier où ranger ce(s) fichier(s)"),
-                        TabSheet1),
-                    "GroupBox1");
+    GroupBox1 =
+        own(new QGroupBox(
+                QStringLiteral("DOSSIER: Entrez un nom de dossier où ranger ce(s) fichier(s)"),
+                TabSheet1),
+            "GroupBox1");
     GroupBox1->setFont(boldFont());
     Image1 = own(new QLabel(GroupBox1), "Image1");
     Image1->setPixmap(icon("image1.svg").pixmap(32, 32));
     Image1->setGeometry(11, 26, 32, 32);
-    Label3 = own(makeYellowLabel(GroupBox1, QStringLiteral("Si ce dossier n'existe pas, il sera créé")),
-                 "Label3");
+    Label3 =
+        own(makeYellowLabel(GroupBox1, QStringLiteral("Si ce dossier n'existe pas, il sera créé")),
+            "Label3");
     Label3->setGeometry(55, 59, 178, 13);
     Label2 = own(makeYellowLabel(
                      GroupBox1,
@@ -131,7 +138,9 @@ void TForm1::buildComponents()
     GroupBox2->setFont(boldFont());
     JvDirectoryEdit1 = own(new TDirectoryEdit(GroupBox2), "JvDirectoryEdit1");
     JvDirectoryEdit1->setFont(regularFont());
-    setHint(JvDirectoryEdit1, QStringLiteral("Choisissez l'endroit ou sera créé ce nouveau dossier"));
+    JvDirectoryEdit1->DialogText = QStringLiteral("Choisissez un dosier cible");
+    setHint(JvDirectoryEdit1,
+            QStringLiteral("Choisissez l'endroit ou sera créé ce nouveau dossier"));
     chk_SAME = own(makeCheckBox(GroupBox2, QStringLiteral("Même dossier"), true), "chk_SAME");
     setHint(chk_SAME,
             QStringLiteral("Le dossier est créé dans lel même dossier que le(s) fichier(s)"));
@@ -142,8 +151,8 @@ void TForm1::buildComponents()
     GroupBox3 = own(new QGroupBox(QStringLiteral("Options"), TabSheet1), "GroupBox3");
     GroupBox3->setFont(boldFont());
     Panel3 = own(makePanel(GroupBox3), "Panel3");
-    chk_OPEN = own(makeCheckBox(Panel3, QStringLiteral("Ouvrir le dossier à la fin"), true),
-                   "chk_OPEN");
+    chk_OPEN =
+        own(makeCheckBox(Panel3, QStringLiteral("Ouvrir le dossier à la fin"), true), "chk_OPEN");
     setHint(chk_OPEN,
             QStringLiteral("Ouvre le dossier ou sont rangés les fichiers à la fin du traitement"));
     chk_PREFIX = own(makeCheckBox(Panel3, QStringLiteral("Préfixer"), true), "chk_PREFIX");
@@ -155,8 +164,8 @@ void TForm1::buildComponents()
     Panel4 = own(makePanel(GroupBox3), "Panel4");
     Gauge1 = own(new TGauge(Panel4), "Gauge1");
     Gauge1->setVisible(false);
-    chk_Confirm = own(makeCheckBox(Panel4, QStringLiteral("Confirmer chaque fichier"), false),
-                      "chk_Confirm");
+    chk_Confirm =
+        own(makeCheckBox(Panel4, QStringLiteral("Confirmer chaque fichier"), false), "chk_Confirm");
     auto *panel4 = new TDockLayout(Panel4, kPanelClient);
     panel4->addDocked(chk_Confirm, TDockLayout::alTop, 14, kMargins);
     panel4->addDocked(Gauge1, TDockLayout::alBottom, 14);
@@ -176,9 +185,10 @@ void TForm1::buildComponents()
     JvCheckListBox1->setFont(regularFont());
     Panel2 = own(makePanel(TabSheet2), "Panel2");
     Label1 = own(makeYellowLabel(Panel2, QStringLiteral("Double-Clic : Lance la copie")), "Label1");
-    Label4 = own(makeYellowLabel(Panel2, QStringLiteral(
-                                             "Clic dans la marge : extrait simplement les valeurs ")),
-                 "Label4");
+    Label4 =
+        own(makeYellowLabel(Panel2,
+                            QStringLiteral("Clic dans la marge : extrait simplement les valeurs ")),
+            "Label4");
     auto *panel2 = new TDockLayout(Panel2, kPanelClient);
     panel2->addDocked(Label1, TDockLayout::alTop, 13, kMargins);
     panel2->addDocked(Label4, TDockLayout::alTop, 13, kMargins);
@@ -211,8 +221,8 @@ void TForm1::buildComponents()
 
     ActionList1 = own(new QObject(this), "ActionList1");
     INI_GET = own(new TAction(QStringLiteral("INI_GET"), ActionList1), "INI_GET");
-    INI_SAVE = own(new TAction(QStringLiteral("Enregistrer la configuration"), ActionList1),
-                   "INI_SAVE");
+    INI_SAVE =
+        own(new TAction(QStringLiteral("Enregistrer la configuration"), ActionList1), "INI_SAVE");
     AddItem = own(new TAction(QStringLiteral("AddItem"), ActionList1), "AddItem");
 
     ImageList1 = own(new TImageList(this), "ImageList1");
@@ -221,7 +231,8 @@ void TForm1::buildComponents()
     INI_SAVE->setIcon(ImageList1->icon(1));
 
     PopupEditDossier = own(new QMenu(this), "PopupEditDossier");
-    chk_TRierDossier = own(PopupEditDossier->addAction(QStringLiteral("Trier")), "chk_TRierDossier");
+    chk_TRierDossier =
+        own(PopupEditDossier->addAction(QStringLiteral("Trier")), "chk_TRierDossier");
     chk_TRierDossier->setCheckable(true);
     N1 = own(PopupEditDossier->addSeparator(), "N1");
     Supprimer1 = own(PopupEditDossier->addAction(ImageList1->icon(0), QStringLiteral("Supprimer")),
@@ -248,16 +259,23 @@ void TForm1::buildComponents()
     MenuItem3 = own(PopupRACINE->addAction(QStringLiteral("Bureau")), "MenuItem3");
     MenuItem5 = own(PopupRACINE->addAction(QStringLiteral("Explorer")), "MenuItem5");
 
-    for (QWidget *control : {static_cast<QWidget *>(EDIT_DOSSIER),
-                             static_cast<QWidget *>(JvDirectoryEdit1),
-                             static_cast<QWidget *>(JvCheckListBox1)})
+    for (QWidget *control :
+         {static_cast<QWidget *>(EDIT_DOSSIER), static_cast<QWidget *>(JvDirectoryEdit1),
+          static_cast<QWidget *>(JvCheckListBox1)})
         control->setContextMenuPolicy(Qt::CustomContextMenu);
     EDIT_DOSSIER->lineEdit()->setContextMenuPolicy(Qt::CustomContextMenu);
 
     // Keyboard order; controls on the hidden tab are skipped by Qt.
-    QWidget *order[] = {PageControl1->tabBar(), EDIT_DOSSIER, JvDirectoryEdit1, chk_SAME,
-                        chk_OPEN,               chk_PREFIX,   chk_Confirm,      JvCheckListBox1,
-                        btnCancel,              btnOK};
+    QWidget *order[] = {PageControl1->tabBar(),
+                        EDIT_DOSSIER,
+                        JvDirectoryEdit1,
+                        chk_SAME,
+                        chk_OPEN,
+                        chk_PREFIX,
+                        chk_Confirm,
+                        JvCheckListBox1,
+                        btnCancel,
+                        btnOK};
     for (size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 

@@ -21,8 +21,14 @@ void postQuitRequest()
         g_request, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
 }
 
-bool quitRequested() { return !g_request.isNull(); }
+bool quitRequested()
+{
+    return !g_request.isNull();
+}
 
-void clearQuitRequest() { delete g_request.data(); }
+void clearQuitRequest()
+{
+    delete g_request.data();
+}
 
 } // namespace kit::App

@@ -4,8 +4,14 @@ namespace kit {
 
 namespace {
 
-bool isBlank(QChar c) { return c.unicode() >= 1 && c.unicode() <= 32; }
-bool endsArgument(QChar c) { return c.unicode() <= 32; }
+bool isBlank(QChar c)
+{
+    return c.unicode() >= 1 && c.unicode() <= 32;
+}
+bool endsArgument(QChar c)
+{
+    return c.unicode() <= 32;
+}
 
 // Reads one argument from pos; returns it (possibly empty at the end of the line).
 QString readArgument(const QString &line, qsizetype &pos)

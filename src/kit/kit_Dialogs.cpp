@@ -86,7 +86,10 @@ TModalResult runBox(const BoxRequest &request)
     return TModalResult::mrOk;
 }
 
-QString applicationTitle() { return kit::programTitle(); }
+QString applicationTitle()
+{
+    return kit::programTitle();
+}
 
 } // namespace
 
@@ -113,22 +116,34 @@ TModalResult MessageDlg(const QString &text, TMsgDlgType kind, TMsgDlgButtons bu
     return runBox({kind, captionOf(kind), text, buttons, defaultButton});
 }
 
-void ShowWarning(const QString &text) { MessageDlg(text, TMsgDlgType::mtWarning, mbOK); }
+void ShowWarning(const QString &text)
+{
+    MessageDlg(text, TMsgDlgType::mtWarning, mbOK);
+}
 
 bool AskConfirm(const QString &text, TMsgDlgType kind)
 {
     return MessageDlg(text, kind, TMsgDlgButtons(mbOK) | mbCancel, mbOK) == TModalResult::mrOk;
 }
 
-void ShowPlainMessage(const QString &text) { MessageDlg(text, TMsgDlgType::mtCustom, mbOK); }
+void ShowPlainMessage(const QString &text)
+{
+    MessageDlg(text, TMsgDlgType::mtCustom, mbOK);
+}
 
-void ShowInformation(const QString &text) { MessageDlg(text, TMsgDlgType::mtInformation, mbOK); }
+void ShowInformation(const QString &text)
+{
+    MessageDlg(text, TMsgDlgType::mtInformation, mbOK);
+}
 
 void ShowErrorBox(const QString &message)
 {
     runBox({TMsgDlgType::mtError, applicationTitle(), kit::errorBoxText(message), mbOK, mbOK});
 }
 
-void setResponder(Responder r) { responder() = std::move(r); }
+void setResponder(Responder r)
+{
+    responder() = std::move(r);
+}
 
 } // namespace kit_Dialogs

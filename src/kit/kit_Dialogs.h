@@ -2,7 +2,6 @@
 
 #include <QFlags>
 #include <QString>
-
 #include <functional>
 
 // The modal boxes through which the program speaks to the user.

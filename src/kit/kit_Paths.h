@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <functional>
 
 // Path rules as text, for the path style of Linux and that of Windows, so that a Windows build

@@ -46,7 +46,10 @@ QStringList registerThemes(const QString &resourceDir)
     return names;
 }
 
-QStringList registeredThemes() { return themes().keys(); }
+QStringList registeredThemes()
+{
+    return themes().keys();
+}
 
 bool TrySetStyle(const QString &name)
 {

@@ -19,5 +19,8 @@ QString applicationTitle(const QString &executablePath)
 #include <QCoreApplication>
 
 namespace kit {
-QString programTitle() { return applicationTitle(QCoreApplication::applicationFilePath()); }
+QString programTitle()
+{
+    return applicationTitle(QCoreApplication::applicationFilePath());
+}
 } // namespace kit

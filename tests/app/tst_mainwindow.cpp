@@ -22,7 +22,6 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QtTest>
-
 #include <memory>
 
 class TestMainWindow : public QObject {
@@ -68,7 +67,7 @@ void TestMainWindow::init()
 {
     m_home = std::make_unique<TestHome>();
     m_boxes = std::make_unique<ScriptedDialogs>();
-    m_form = std::make_unique<TForm1>(QStringList{"/tmp/a.pdf", "/tmp/b.pdf"});
+    m_form = std::make_unique<TForm1>(QStringList{"/nonexistent/a.pdf", "/nonexistent/b.pdf"});
 }
 
 void TestMainWindow::cleanup()
@@ -163,13 +162,18 @@ void TestMainWindow::componentOrder()
     QStringList names;
     for (QObject *c : form().Components())
         names << c->objectName();
-    const QStringList expected = QStringLiteral(
-        "PageControl1 TabSheet1 GroupBox1 Image1 Label3 Label2 EDIT_DOSSIER GroupBox2 "
-        "JvDirectoryEdit1 chk_SAME GroupBox3 Panel3 chk_OPEN chk_PREFIX Panel4 Gauge1 chk_Confirm "
-        "TabSheet2 JvCheckListBox1 Panel2 Label1 Label4 Panel1 btnCancel btnOK ActionList1 INI_GET "
-        "INI_SAVE AddItem ImageList1 PopupEditDossier chk_TRierDossier N1 Supprimer1 PopupDerniers "
-        "MenuItem1 MenuItem2 chk_SORT PopupMenu MenuItem4 TrayIcon1 PopupRACINE MenuItem3 "
-        "MenuItem5").split(u' ');
+    const QStringList expected =
+        QStringLiteral(
+            "PageControl1 TabSheet1 GroupBox1 Image1 Label3 Label2 EDIT_DOSSIER GroupBox2 "
+            "JvDirectoryEdit1 chk_SAME GroupBox3 Panel3 chk_OPEN chk_PREFIX Panel4 Gauge1 "
+            "chk_Confirm "
+            "TabSheet2 JvCheckListBox1 Panel2 Label1 Label4 Panel1 btnCancel btnOK ActionList1 "
+            "INI_GET "
+            "INI_SAVE AddItem ImageList1 PopupEditDossier chk_TRierDossier N1 Supprimer1 "
+            "PopupDerniers "
+            "MenuItem1 MenuItem2 chk_SORT PopupMenu MenuItem4 TrayIcon1 PopupRACINE MenuItem3 "
+            "MenuItem5")
+            .split(u' ');
     QCOMPARE(names, expected);
     for (QObject *c : form().Components())
         QVERIFY2(form().isAncestorOf(qobject_cast<QWidget *>(c)) || c->parent(),
@@ -190,7 +194,9 @@ void TestMainWindow::initialState()
     QCOMPARE(form().Gauge1->MaxValue(), 100);
     QCOMPARE(form().Gauge1->Progress(), 0);
     QVERIFY(form().EDIT_DOSSIER->currentText().isEmpty() && form().EDIT_DOSSIER->count() == 0);
-    QVERIFY(form().JvDirectoryEdit1->text().isEmpty() && form().JvDirectoryEdit1->isReadOnly());
+    // With nothing stored, the root folder is the desktop folder.
+    QCOMPARE(form().JvDirectoryEdit1->text(), m_home->filePath(QStringLiteral("Desktop")) + u'/');
+    QVERIFY(form().JvDirectoryEdit1->isReadOnly());
     QCOMPARE(form().JvCheckListBox1->count(), 0);
     QCOMPARE(form().EDIT_DOSSIER->maxVisibleItems(), 40);
     QCOMPARE(form().PageControl1->count(), 2);
@@ -209,7 +215,8 @@ void TestMainWindow::initialState()
     // A normal window with a taskbar button and only a close box.
     QVERIFY(!(form().windowFlags() & Qt::Tool & ~Qt::Window));
     QVERIFY(form().windowFlags() & Qt::WindowCloseButtonHint);
-    QVERIFY(!(form().windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+    QVERIFY(
+        !(form().windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
 }
 
 void TestMainWindow::fontsAndColours()
@@ -219,12 +226,14 @@ void TestMainWindow::fontsAndColours()
     QVERIFY2(font.families().value(0) == QStringLiteral("Tahoma"), qPrintable(font.family()));
     QCOMPARE(font.pointSize(), 8);
     QCOMPARE(QFontInfo(font).family(), QStringLiteral("Tahoma")); // loaded from fonts-wine
-    for (QWidget *w : {static_cast<QWidget *>(form().GroupBox1), static_cast<QWidget *>(form().GroupBox2),
-                       static_cast<QWidget *>(form().GroupBox3), static_cast<QWidget *>(form().EDIT_DOSSIER)})
+    for (QWidget *w :
+         {static_cast<QWidget *>(form().GroupBox1), static_cast<QWidget *>(form().GroupBox2),
+          static_cast<QWidget *>(form().GroupBox3), static_cast<QWidget *>(form().EDIT_DOSSIER)})
         QVERIFY2(w->font().bold(), qPrintable(w->objectName()));
-    for (QWidget *w : {static_cast<QWidget *>(form().JvDirectoryEdit1), static_cast<QWidget *>(form().chk_SAME),
-                       static_cast<QWidget *>(form().chk_PREFIX), static_cast<QWidget *>(form().Label2),
-                       static_cast<QWidget *>(form().JvCheckListBox1)})
+    for (QWidget *w :
+         {static_cast<QWidget *>(form().JvDirectoryEdit1), static_cast<QWidget *>(form().chk_SAME),
+          static_cast<QWidget *>(form().chk_PREFIX), static_cast<QWidget *>(form().Label2),
+          static_cast<QWidget *>(form().JvCheckListBox1)})
         QVERIFY2(!w->font().bold(), qPrintable(w->objectName()));
     // The labels keep their light yellow under the theme.
     for (QLabel *label : {form().Label1, form().Label2, form().Label3, form().Label4}) {
@@ -286,7 +295,7 @@ void TestMainWindow::resizingKeepsDockedSizes()
     form().PageControl1->setCurrentIndex(1);
     QTRY_COMPARE(form().JvCheckListBox1->width(), 600 - 8);
     QCOMPARE(form().Panel2->geometry(),
-                 QRect(3, form().TabSheet2->height() - 3 - 44, 600 - 8 - 6, 44));
+             QRect(3, form().TabSheet2->height() - 3 - 44, 600 - 8 - 6, 44));
 }
 
 void TestMainWindow::keyboardOrder()
@@ -303,7 +312,7 @@ void TestMainWindow::keyboardOrder()
         for (int i = 0; i < steps; ++i) {
             QTest::keyClick(form().windowHandle(), Qt::Key_Tab);
             seen << (qobject_cast<QTabBar *>(QApplication::focusWidget()) ? QStringLiteral("tabs")
-                                                                           : focusName());
+                                                                          : focusName());
         }
         return seen;
     };
@@ -321,13 +330,16 @@ void TestMainWindow::enterPressesTheDefaultButton_data()
     QTest::addColumn<int>("key");
     QTest::addColumn<int>("okClicks");
     QTest::addColumn<int>("cancelClicks");
-    QTest::newRow("Enter in the folder-name box") << "EDIT_DOSSIER" << int(Qt::Key_Return) << 1 << 0;
-    QTest::newRow("keypad Enter in the folder-name box") << "EDIT_DOSSIER" << int(Qt::Key_Enter) << 1 << 0;
+    QTest::newRow("Enter in the folder-name box")
+        << "EDIT_DOSSIER" << int(Qt::Key_Return) << 1 << 0;
+    QTest::newRow("keypad Enter in the folder-name box")
+        << "EDIT_DOSSIER" << int(Qt::Key_Enter) << 1 << 0;
     QTest::newRow("Enter on a check box") << "chk_PREFIX" << int(Qt::Key_Return) << 1 << 0;
     QTest::newRow("Enter in the root field") << "JvDirectoryEdit1" << int(Qt::Key_Return) << 1 << 0;
     QTest::newRow("Enter on OK") << "btnOK" << int(Qt::Key_Return) << 1 << 0;
     QTest::newRow("Enter on Abandonner") << "btnCancel" << int(Qt::Key_Return) << 0 << 1;
-    QTest::newRow("Escape is bound to no button") << "EDIT_DOSSIER" << int(Qt::Key_Escape) << 0 << 0;
+    QTest::newRow("Escape is bound to no button")
+        << "EDIT_DOSSIER" << int(Qt::Key_Escape) << 0 << 0;
     QTest::newRow("Escape on a check box") << "chk_SAME" << int(Qt::Key_Escape) << 0 << 0;
 }
 
@@ -338,7 +350,11 @@ void TestMainWindow::enterPressesTheDefaultButton()
     QFETCH(int, okClicks);
     QFETCH(int, cancelClicks);
     showActive();
+    // Only where Enter goes matters here, not the filing run it would start.
+    QObject::disconnect(form().btnOK, &QPushButton::clicked, &form(), nullptr);
+    QObject::disconnect(form().btnCancel, &QPushButton::clicked, &form(), nullptr);
     form().EDIT_DOSSIER->setText(QStringLiteral("FACTURES"));
+    form().chk_SAME->setFocus(); // leaving the folder-name box for OK would start a run
     form().findChild<QWidget *>(focus)->setFocus();
     QSignalSpy ok(form().btnOK, &QPushButton::clicked);
     QSignalSpy cancel(form().btnCancel, &QPushButton::clicked);
@@ -390,6 +406,7 @@ void TestMainWindow::ctrlWSavesFromAnyControl()
     showActive();
     if (focus == QLatin1String("JvCheckListBox1"))
         form().PageControl1->setCurrentIndex(1);
+    form().chk_SAME->setFocus(); // leaving the folder-name box for OK would start a run
     form().findChild<QWidget *>(focus)->setFocus();
     QSignalSpy saves(form().INI_SAVE, &TAction::executing);
     QTest::keyClick(form().windowHandle(), Qt::Key_W, Qt::ControlModifier);
@@ -401,13 +418,20 @@ void TestMainWindow::contextMenus_data()
 {
     QTest::addColumn<QString>("over");
     QTest::addColumn<QString>("menu");
-    QTest::newRow("check box") << "chk_PREFIX" << "PopupMenu";
-    QTest::newRow("label") << "Label2" << "PopupMenu";
-    QTest::newRow("button") << "btnOK" << "PopupMenu";
-    QTest::newRow("group box") << "GroupBox3" << "PopupMenu";
-    QTest::newRow("folder-name box") << "EDIT_DOSSIER" << "PopupEditDossier";
-    QTest::newRow("root field") << "JvDirectoryEdit1" << "PopupRACINE";
-    QTest::newRow("recent folders list") << "JvCheckListBox1" << "PopupDerniers";
+    QTest::newRow("check box") << "chk_PREFIX"
+                               << "PopupMenu";
+    QTest::newRow("label") << "Label2"
+                           << "PopupMenu";
+    QTest::newRow("button") << "btnOK"
+                            << "PopupMenu";
+    QTest::newRow("group box") << "GroupBox3"
+                               << "PopupMenu";
+    QTest::newRow("folder-name box") << "EDIT_DOSSIER"
+                                     << "PopupEditDossier";
+    QTest::newRow("root field") << "JvDirectoryEdit1"
+                                << "PopupRACINE";
+    QTest::newRow("recent folders list") << "JvCheckListBox1"
+                                         << "PopupDerniers";
 }
 
 void TestMainWindow::contextMenus()
@@ -447,8 +471,7 @@ void TestMainWindow::popupMenuItems()
     QCOMPARE(describe(form().PopupDerniers),
              (QStringList{"MenuItem1:Supprimer", "-", "chk_SORT:Trier"}));
     QCOMPARE(describe(form().PopupRACINE), (QStringList{"MenuItem3:Bureau", "MenuItem5:Explorer"}));
-    QCOMPARE(describe(form().PopupMenu),
-             (QStringList{"MenuItem4:Enregistrer la configuration"}));
+    QCOMPARE(describe(form().PopupMenu), (QStringList{"MenuItem4:Enregistrer la configuration"}));
     QCOMPARE(form().MenuItem4->shortcut(), QKeySequence(QStringLiteral("Ctrl+W")));
     QCOMPARE(form().MenuItem4->shortcut()[0].toCombined(), 0x04000000 | 0x57);
     for (QAction *a : {form().Supprimer1, form().MenuItem1, form().MenuItem4})

@@ -18,7 +18,6 @@
 #include <QSystemTrayIcon>
 #include <QTabWidget>
 #include <QtTest>
-
 #include <memory>
 
 using kit_Dialogs::TModalResult;
@@ -83,7 +82,10 @@ private:
     std::unique_ptr<TestHome> m_home;
 };
 
-void TestStartup::init() { m_home = std::make_unique<TestHome>(); }
+void TestStartup::init()
+{
+    m_home = std::make_unique<TestHome>();
+}
 
 void TestStartup::cleanup()
 {
@@ -93,9 +95,12 @@ void TestStartup::cleanup()
 
 void TestStartup::refusalWithoutFiles()
 {
+    // Without a desktop folder, loading would warn; under the pending quit that box ends at once.
+    QVERIFY(QDir(m_home->filePath(QStringLiteral("Desktop"))).removeRecursively());
     ScriptedDialogs boxes;
     Observed seen;
-    const QStringList before = QDir(m_home->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    const QStringList before =
+        QDir(m_home->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     QCOMPARE(runProgram({}, seen), 0);
     QCOMPARE(boxes.texts(), QStringList{kRefusal});
     QCOMPARE(boxes.shown[0].caption, kit::programTitle());
@@ -111,9 +116,9 @@ void TestStartup::captionCountsFiles_data()
 {
     QTest::addColumn<QStringList>("files");
     QTest::addColumn<QString>("caption");
-    QTest::newRow("one") << QStringList{"/tmp/a.pdf"}
+    QTest::newRow("one") << QStringList{"/nonexistent/a.pdf"}
                          << "DOSSIER: Entrez le nom du DOSSIER où ranger ce fichier";
-    QTest::newRow("two") << QStringList{"/tmp/a.pdf", "/tmp/b.pdf"}
+    QTest::newRow("two") << QStringList{"/nonexistent/a.pdf", "/nonexistent/b.pdf"}
                          << "DOSSIER: Entrez le nom du DOSSIER où ranger ces 2 fichiers";
     QTest::newRow("three") << QStringList{"/a", "/b", "/c"}
                            << "DOSSIER: Entrez le nom du DOSSIER où ranger ces 3 fichiers";
@@ -136,7 +141,7 @@ void TestStartup::typedTextGoesIntoFolderNameBox()
     Observed seen;
     QString typed;
     int tab = -1;
-    runProgram({"/tmp/a.pdf"}, seen, [&](TForm1 &form) {
+    runProgram({"/nonexistent/a.pdf"}, seen, [&](TForm1 &form) {
         form.PageControl1->setCurrentIndex(1); // FormShow must bring the first tab back
         form.hide();
         form.show();
@@ -164,7 +169,7 @@ void TestStartup::everyCloseRunsTheCloseEvent()
     QFETCH(int, way);
     ScriptedDialogs boxes;
     Observed seen;
-    QCOMPARE(runProgram({"/tmp/a.pdf"}, seen,
+    QCOMPARE(runProgram({"/nonexistent/a.pdf"}, seen,
                         [way](TForm1 &form) {
                             QVERIFY(QTest::qWaitForWindowActive(&form));
                             if (way == 0)
@@ -182,7 +187,7 @@ void TestStartup::errorInCloseKeepsWindowOpen()
     Observed seen;
     bool stillOpen = false;
     bool quitPending = true;
-    QCOMPARE(runProgram({"/tmp/a.pdf"}, seen,
+    QCOMPARE(runProgram({"/nonexistent/a.pdf"}, seen,
                         [&](TForm1 &form) {
                             form.INI_SAVE->OnExecute = [] {
                                 throw kit::Error(QStringLiteral(
@@ -207,7 +212,7 @@ void TestStartup::errorInHandlerIsShownAndProgramGoesOn()
     ScriptedDialogs boxes;
     Observed seen;
     bool goesOn = false;
-    runProgram({"/tmp/a.pdf"}, seen, [&](TForm1 &form) {
+    runProgram({"/nonexistent/a.pdf"}, seen, [&](TForm1 &form) {
         QVERIFY(QTest::qWaitForWindowActive(&form));
         form.INI_SAVE->OnExecute = [] { throw std::runtime_error("disque plein"); };
         QTest::keyClick(form.windowHandle(), Qt::Key_W, Qt::ControlModifier);
@@ -223,7 +228,7 @@ void TestStartup::themeIsAppliedOrReported()
 {
     ScriptedDialogs boxes;
     Observed seen;
-    runProgram({"/tmp/a.pdf"}, seen, [](TForm1 &form) { form.btnCancel->click(); });
+    runProgram({"/nonexistent/a.pdf"}, seen, [](TForm1 &form) { form.btnCancel->click(); });
     QVERIFY(kit_Theme::registeredThemes().contains(QStringLiteral("Metropolis UI Blue")));
     QVERIFY2(qApp->styleSheet().startsWith(QStringLiteral("/* Theme: Metropolis UI Blue */")),
              "the theme is applied at start");
@@ -241,7 +246,7 @@ void TestStartup::trayIconCarriesTheTitle()
     Observed seen;
     QString tooltip;
     bool present = false;
-    runProgram({"/tmp/a.pdf"}, seen, [&](TForm1 &form) {
+    runProgram({"/nonexistent/a.pdf"}, seen, [&](TForm1 &form) {
         tooltip = form.TrayIcon1->toolTip();
         present = form.TrayIcon1->isVisible() && !form.TrayIcon1->icon().isNull();
         form.btnCancel->click();

@@ -26,7 +26,9 @@ void TestCommandLine::windowsSplit_data()
     QTest::newRow("quoted path keeps its spaces, loses its quotes")
         << R"(prog "C:\Mes Docs\a b.pdf" c)" << QStringList{R"(C:\Mes Docs\a b.pdf)", "c"};
     QTest::newRow("tab separates") << "prog a\tb" << QStringList{"a", "b"};
-    QTest::newRow("control characters separate") << "prog a\x01" "b" << QStringList{"a", "b"};
+    QTest::newRow("control characters separate") << "prog a\x01"
+                                                    "b"
+                                                 << QStringList{"a", "b"};
     QTest::newRow("runs of blanks, leading and trailing")
         << "  prog   a  \t b  " << QStringList{"a", "b"};
     QTest::newRow("only an empty quoted pair counts as nothing") << R"(prog "")" << QStringList{};
@@ -37,8 +39,7 @@ void TestCommandLine::windowsSplit_data()
     QTest::newRow("drive root then another argument")
         << R"(prog "D:\" "E:\x")" << QStringList{R"(D:\)", R"(E:\x)"};
     QTest::newRow("backslash is no escape") << R"(prog a\"b c")" << QStringList{R"(a\b c)"};
-    QTest::newRow("quotes inside an argument toggle")
-        << R"(prog a"b c"d)" << QStringList{"ab cd"};
+    QTest::newRow("quotes inside an argument toggle") << R"(prog a"b c"d)" << QStringList{"ab cd"};
     QTest::newRow("adjacent quoted parts join") << R"(prog "a""b")" << QStringList{"ab"};
     QTest::newRow("quoted blank is an argument") << R"(prog " ")" << QStringList{" "};
     QTest::newRow("unterminated quote runs to the end")

@@ -10,7 +10,6 @@
 #include <QScreen>
 #include <QTimer>
 #include <QtTest>
-
 #include <functional>
 
 using namespace kit_Dialogs;
@@ -23,7 +22,8 @@ void whenBoxShows(std::function<void(QMessageBox *)> act)
     QTimer::singleShot(0, [act] {
         QMessageBox *box = nullptr;
         QTRY_VERIFY_WITH_TIMEOUT(
-            (box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) != nullptr, 5000);
+            (box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) != nullptr,
+            5000);
         QVERIFY(QTest::qWaitForWindowActive(box));
         act(box);
     });
@@ -61,9 +61,9 @@ void TestDialogs::routinesShowTheirKind_data()
     const int okCancel = mbOK | mbCancel;
     QTest::newRow("ShowWarning") << std::function<void()>([] { ShowWarning("w"); })
                                  << int(TMsgDlgType::mtWarning) << "Avertissement" << ok;
-    QTest::newRow("AskConfirm")
-        << std::function<void()>([] { AskConfirm("w", TMsgDlgType::mtConfirmation); })
-        << int(TMsgDlgType::mtConfirmation) << "Confirmer" << okCancel;
+    QTest::newRow("AskConfirm") << std::function<void()>(
+                                       [] { AskConfirm("w", TMsgDlgType::mtConfirmation); })
+                                << int(TMsgDlgType::mtConfirmation) << "Confirmer" << okCancel;
     QTest::newRow("ShowPlainMessage") << std::function<void()>([] { ShowPlainMessage("w"); })
                                       << int(TMsgDlgType::mtCustom) << kit::programTitle() << ok;
     QTest::newRow("information box") << std::function<void()>([] { ShowInformation("w"); })
@@ -139,8 +139,10 @@ void TestDialogs::realBoxKeyboard()
             break;
         }
     });
-    const TMsgDlgButtons buttons = withCancel ? TMsgDlgButtons(mbOK) | mbCancel : TMsgDlgButtons(mbOK);
-    const TModalResult result = MessageDlg(QStringLiteral("Texte"), TMsgDlgType::mtConfirmation, buttons);
+    const TMsgDlgButtons buttons =
+        withCancel ? TMsgDlgButtons(mbOK) | mbCancel : TMsgDlgButtons(mbOK);
+    const TModalResult result =
+        MessageDlg(QStringLiteral("Texte"), TMsgDlgType::mtConfirmation, buttons);
     QCOMPARE(result == TModalResult::mrOk, resultOk);
 }
 
@@ -158,7 +160,9 @@ void TestDialogs::realBoxLooksAsDesigned()
         icon = box->icon();
         for (QAbstractButton *b : box->buttons())
             buttonTexts << b->text();
-        focused = QApplication::focusWidget() ? qobject_cast<QAbstractButton *>(QApplication::focusWidget())->text() : QString();
+        focused = QApplication::focusWidget()
+                      ? qobject_cast<QAbstractButton *>(QApplication::focusWidget())->text()
+                      : QString();
         const QPoint screenCentre = QGuiApplication::primaryScreen()->geometry().center();
         centred = (box->frameGeometry().center() - screenCentre).manhattanLength() <= 2;
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);

@@ -20,15 +20,21 @@ void TestTextRules::applicationTitle_data()
 {
     QTest::addColumn<QString>("executable");
     QTest::addColumn<QString>("title");
-    QTest::newRow("upper-case name and extension") << "/opt/RANGEUR.EXE" << "Rangeur";
-    QTest::newRow("cut before the first dot") << "/opt/rangeur.old.exe" << "rangeur";
-    QTest::newRow("no extension") << "/usr/bin/rangeur" << "rangeur";
+    QTest::newRow("upper-case name and extension") << "/opt/RANGEUR.EXE"
+                                                   << "Rangeur";
+    QTest::newRow("cut before the first dot") << "/opt/rangeur.old.exe"
+                                              << "rangeur";
+    QTest::newRow("no extension") << "/usr/bin/rangeur"
+                                  << "rangeur";
     QTest::newRow("dot in a folder name is not the file's") << "/opt/mes.outils/Rangeur"
-                                                           << "Rangeur";
-    QTest::newRow("first character unchanged, accents lowered") << "/x/ÉCOLE.exe" << "École";
+                                                            << "Rangeur";
+    QTest::newRow("first character unchanged, accents lowered") << "/x/ÉCOLE.exe"
+                                                                << "École";
     QTest::newRow("full lower-case mapping") << "/x/AİB" << QString::fromUtf8("Ai\u0307b");
-    QTest::newRow("lower first letter stays lower") << "/x/rANGEUR" << "rangeur";
-    QTest::newRow("name that starts with a dot") << "/x/.hidden" << "";
+    QTest::newRow("lower first letter stays lower") << "/x/rANGEUR"
+                                                    << "rangeur";
+    QTest::newRow("name that starts with a dot") << "/x/.hidden"
+                                                 << "";
 }
 
 void TestTextRules::applicationTitle()
@@ -46,17 +52,28 @@ void TestTextRules::errorBoxFullStop_data()
                                          << "Impossible d'écrire dans /opt/rangeur.INI.";
     QTest::newRow("closing parenthesis") << "Index de liste hors limites (-1)"
                                          << "Index de liste hors limites (-1).";
-    QTest::newRow("digit") << "a9" << "a9.";
-    QTest::newRow("accented letter") << "non trouvé" << "non trouvé.";
-    QTest::newRow("slash sorts after the full stop") << "a/" << "a/.";
-    QTest::newRow("full stop") << "Fini." << "Fini.";
-    QTest::newRow("exclamation mark") << "Attention !" << "Attention !";
-    QTest::newRow("question mark") << "Vraiment ?" << "Vraiment ?";
-    QTest::newRow("trailing space") << "espace " << "espace ";
-    QTest::newRow("colon sorts after the full stop") << "Erreur :" << "Erreur :.";
-    QTest::newRow("quote sorts before the full stop") << "fichier \"a\"" << "fichier \"a\"";
-    QTest::newRow("hyphen sorts before the full stop") << "a-" << "a-";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("digit") << "a9"
+                           << "a9.";
+    QTest::newRow("accented letter") << "non trouvé"
+                                     << "non trouvé.";
+    QTest::newRow("slash sorts after the full stop") << "a/"
+                                                     << "a/.";
+    QTest::newRow("full stop") << "Fini."
+                               << "Fini.";
+    QTest::newRow("exclamation mark") << "Attention !"
+                                      << "Attention !";
+    QTest::newRow("question mark") << "Vraiment ?"
+                                   << "Vraiment ?";
+    QTest::newRow("trailing space") << "espace "
+                                    << "espace ";
+    QTest::newRow("colon sorts after the full stop") << "Erreur :"
+                                                     << "Erreur :.";
+    QTest::newRow("quote sorts before the full stop") << "fichier \"a\""
+                                                      << "fichier \"a\"";
+    QTest::newRow("hyphen sorts before the full stop") << "a-"
+                                                       << "a-";
+    QTest::newRow("empty") << ""
+                           << "";
 }
 
 void TestTextRules::errorBoxFullStop()
@@ -68,7 +85,8 @@ void TestTextRules::errorBoxFullStop()
 
 void TestTextRules::asciiCase()
 {
-    QCOMPARE(kit::asciiUpper(QStringLiteral("C:\\Archives\\été")), QStringLiteral("C:\\ARCHIVES\\éTé"));
+    QCOMPARE(kit::asciiUpper(QStringLiteral("C:\\Archives\\été")),
+             QStringLiteral("C:\\ARCHIVES\\éTé"));
     QCOMPARE(kit::asciiLower(QStringLiteral("ÉTÉ AbZ")), QStringLiteral("ÉtÉ abz"));
 }
 

@@ -12,7 +12,10 @@ ScriptedDialogs::ScriptedDialogs(QList<TModalResult> scripted) : answers(std::mo
     });
 }
 
-ScriptedDialogs::~ScriptedDialogs() { setResponder({}); }
+ScriptedDialogs::~ScriptedDialogs()
+{
+    setResponder({});
+}
 
 QStringList ScriptedDialogs::texts() const
 {

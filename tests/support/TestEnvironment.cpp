@@ -13,11 +13,15 @@ void pointHomeAt(const QString &home)
     qunsetenv("XDG_CONFIG_DIRS");
     QDir(home).mkpath(QStringLiteral(".config"));
     QDir(home).mkpath(QStringLiteral(".local/share"));
+    QDir(home).mkpath(QStringLiteral("Desktop")); // the root folder a first run starts with
 }
 
 } // namespace
 
-TestHome::TestHome() { pointHomeAt(m_dir.path()); }
+TestHome::TestHome()
+{
+    pointHomeAt(m_dir.path());
+}
 
 TestHome::~TestHome() = default;
 

@@ -20,14 +20,14 @@ private:
 void prepareTestProcess();
 
 // QTEST_MAIN with the private home made before the application object.
-#define RANGEUR_TEST_MAIN(TestObject)                                                             \
-    int main(int argc, char *argv[])                                                              \
-    {                                                                                             \
-        prepareTestProcess();                                                                     \
-        QApplication app(argc, argv);                                                             \
-        TestObject tc;                                                                            \
-        QTEST_SET_MAIN_SOURCE_PATH                                                                \
-        return QTest::qExec(&tc, argc, argv);                                                     \
+#define RANGEUR_TEST_MAIN(TestObject)                                                              \
+    int main(int argc, char *argv[])                                                               \
+    {                                                                                              \
+        prepareTestProcess();                                                                      \
+        QApplication app(argc, argv);                                                              \
+        TestObject tc;                                                                             \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&tc, argc, argv);                                                      \
     }
 
 class QWindow;

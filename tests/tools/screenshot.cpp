@@ -12,7 +12,6 @@
 #include <QMessageBox>
 #include <QTabWidget>
 #include <QTimer>
-
 #include <cstdio>
 
 int main(int argc, char *argv[])
@@ -25,7 +24,8 @@ int main(int argc, char *argv[])
     }
     const QString out = args.takeFirst();
     int tab = 0;
-    if (!args.isEmpty() && (args.first() == QLatin1String("0") || args.first() == QLatin1String("1")))
+    if (!args.isEmpty() &&
+        (args.first() == QLatin1String("0") || args.first() == QLatin1String("1")))
         tab = args.takeFirst().toInt();
     initialiseApplication(app);
     kit_Theme::TrySetStyle(QStringLiteral("Metropolis UI Blue"));
@@ -46,8 +46,9 @@ int main(int argc, char *argv[])
                 box->close();
             QCoreApplication::exit(ok ? 0 : 1);
         });
-        kit_Dialogs::AskConfirm(QStringLiteral("/home/u/Scans/a.pdf\r\n/home/u/Bureau/FACTURES/FACTURES_a.pdf"),
-                                kit_Dialogs::TMsgDlgType::mtConfirmation);
+        kit_Dialogs::AskConfirm(
+            QStringLiteral("/home/u/Scans/a.pdf\r\n/home/u/Bureau/FACTURES/FACTURES_a.pdf"),
+            kit_Dialogs::TMsgDlgType::mtConfirmation);
         return 0;
     }
     QTimer::singleShot(300, &app, [&] {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QAction>
-
 #include <functional>
 
 // A named command of the window. Execute() runs its handler directly, so that an error the

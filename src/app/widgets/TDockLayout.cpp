@@ -23,9 +23,15 @@ void TDockLayout::addDocked(QWidget *widget, Align side, int size, int margin)
     invalidate();
 }
 
-void TDockLayout::addItem(QLayoutItem *item) { m_docks.append({item, alClient, 0, 0}); }
+void TDockLayout::addItem(QLayoutItem *item)
+{
+    m_docks.append({item, alClient, 0, 0});
+}
 
-int TDockLayout::count() const { return int(m_docks.size()); }
+int TDockLayout::count() const
+{
+    return int(m_docks.size());
+}
 
 QLayoutItem *TDockLayout::itemAt(int index) const
 {
@@ -68,7 +74,10 @@ QSize TDockLayout::minimumSize() const
     return {width + clientWidth, height + clientHeight};
 }
 
-QSize TDockLayout::sizeHint() const { return minimumSize(); }
+QSize TDockLayout::sizeHint() const
+{
+    return minimumSize();
+}
 
 void TDockLayout::setGeometry(const QRect &rect)
 {

@@ -31,7 +31,10 @@ TFolderNameBox::TFolderNameBox(QWidget *parent) : QComboBox(parent)
     lineEdit()->setValidator(new UpperCaseValidator(this));
 }
 
-void TFolderNameBox::setText(const QString &text) { setEditText(kit::simpleUpper(text)); }
+void TFolderNameBox::setText(const QString &text)
+{
+    setEditText(kit::simpleUpper(text));
+}
 
 void TFolderNameBox::addEntry(const QString &entry)
 {

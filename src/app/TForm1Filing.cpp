@@ -1,0 +1,109 @@
+// The filing run: OK creates the target folder and moves every dropped file into it.
+#include "TForm1.h"
+#include "kit_DIR.h"
+#include "kit_Dialogs.h"
+#include "kit_FILE.h"
+#include "kit_Filing.h"
+#include "kit_LISTES.h"
+#include "kit_Shell.h"
+#include "widgets/TAction.h"
+#include "widgets/TCheckListBox.h"
+#include "widgets/TDirectoryEdit.h"
+#include "widgets/TFolderNameBox.h"
+#include "widgets/TGauge.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QMouseEvent>
+#include <QPushButton>
+
+namespace {
+
+constexpr kit::PathStyle kStyle = kit::PathStyle::Posix;
+
+// Hides the gauge however the loop ends.
+struct GaugeShown {
+    TGauge *gauge;
+    ~GaugeShown() { gauge->hide(); }
+};
+
+} // namespace
+
+void TForm1::btnOKClick(QObject *)
+{
+    const QString name = EDIT_DOSSIER->currentText();
+    AddItem->Execute();
+    if (name.isEmpty()) {
+        kit_Dialogs::ShowWarning(
+            QStringLiteral("Vous devez donner un NOM DE DOSSIER où ranger le(s) fichier(s)!"));
+        EDIT_DOSSIER->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    const qsizetype count = m_files.size();
+    if (count == 0) {
+        kit_Dialogs::ShowWarning(QStringLiteral("Il n'y a pas de fichier(s) à déplacer!"));
+        return;
+    }
+    const QString target = kit::targetFolder(JvDirectoryEdit1->Directory(), name, kStyle);
+    kit_DIR::CreateDir(target); // on failure every copy below fails and is reported
+
+    {
+        Gauge1->setMinValue(0);
+        Gauge1->setMaxValue(int(count));
+        Gauge1->setProgress(0);
+        Gauge1->show();
+        Gauge1->repaint();
+        const GaugeShown hideAfterwards{Gauge1};
+        for (qsizetype i = 1; i <= count; ++i) {
+            Gauge1->setProgress(int(i));
+            const QString &source = m_files[i - 1];
+            const QString destination = kit::destinationPath(
+                target, source, chk_PREFIX->isChecked(), EDIT_DOSSIER->currentText(), kStyle);
+            if (chk_Confirm->isChecked()) {
+                if (kit_Dialogs::AskConfirm(source + QStringLiteral("\r\n") + destination,
+                                            kit_Dialogs::TMsgDlgType::mtConfirmation))
+                    MoveOneFile(source, destination);
+            } else {
+                MoveOneFile(source, destination);
+            }
+        }
+    }
+
+    if (chk_OPEN->isChecked())
+        kit_Shell::OpenPath(target);
+    if (!kit_LISTES::IsInList(target, JvCheckListBox1))
+        JvCheckListBox1->addEntry(target);
+    close();
+}
+
+void TForm1::MoveOneFile(const QString &source, const QString &destination)
+{
+    if (kit_FILE::CopyFileOver(source, destination)) {
+        kit_FILE::SendToRecycleBin(source); // a source that stays is left to the user
+        return;
+    }
+    kit_Dialogs::ShowPlainMessage(QStringLiteral("Echec copie :\r\n\r\n") + source +
+                                  QStringLiteral("\r\n\r\nvers\r\n\r\n") + destination);
+}
+
+void TForm1::EDIT_DOSSIERExit(QObject *)
+{
+    AddItem->Execute();
+    QWidget *receiving = QApplication::focusWidget();
+    if (!receiving || receiving->objectName() != QLatin1String("btnOK"))
+        return;
+    // With the left button down, only a press on OK itself can have moved the focus here: the
+    // run starts now, at the press, and the press must not reach the button, or its release
+    // would click OK a second time.
+    m_okPressStartedRun = QApplication::mouseButtons() & Qt::LeftButton;
+    btnOK->click();
+}
+
+bool TForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == btnOK && m_okPressStartedRun && event->type() == QEvent::MouseButtonPress) {
+        m_okPressStartedRun = false;
+        return true; // a button never pressed down gives no click on release
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,21 @@
+// Restoring and saving the window's state.
+#include "TForm1.h"
+#include "kit_DIR.h"
+#include "kit_Dialogs.h"
+#include "kit_WIN.h"
+#include "widgets/TDirectoryEdit.h"
+
+void TForm1::INI_GETExecute(QObject *)
+{
+    // With nothing stored, every value read is its default: the geometry and the check boxes
+    // keep their designed state, and the root folder is the desktop folder.
+    Unit1::SavedRootDir = kit_WIN::GetDesktopDir();
+    const QString root = kit_WIN::GetDesktopDir();
+    if (kit_DIR::folderExists(root))
+        JvDirectoryEdit1->setDirectory(root);
+    else
+        kit_Dialogs::ShowWarning(
+            QStringLiteral("ATTENTION le dossier demandé n'existe pas !\r\n\r\n") + root);
+}
+
+void TForm1::INI_SAVEExecute(QObject *) {}

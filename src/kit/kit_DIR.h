@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+namespace kit_DIR {
+
+// Makes sure the folder exists, creating every missing parent, the outermost first. Failures
+// are shown in a plain message box and give false; the levels made before a failure stay.
+// Raises kit::Error when the outermost missing folder is a relative name without a separator.
+bool CreateDir(const QString &path);
+
+// True when a folder exists at the path. Links count when their target can be reached; an
+// error other than "no such entry" (access denied, for instance) counts as an existing folder.
+bool folderExists(const QString &path);
+
+} // namespace kit_DIR

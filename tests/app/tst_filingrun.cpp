@@ -1,0 +1,413 @@
+// The filing run through the real window, on real files, with the real trash of a private home.
+#include "FileSystemFaults.h"
+#include "ScriptedDialogs.h"
+#include "TForm1.h"
+#include "TestEnvironment.h"
+#include "kit_App.h"
+#include "kit_Error.h"
+#include "kit_Title.h"
+#include "widgets/TAction.h"
+#include "widgets/TCheckListBox.h"
+#include "widgets/TDirectoryEdit.h"
+#include "widgets/TFolderNameBox.h"
+#include "widgets/TGauge.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QtTest>
+#include <memory>
+
+using kit_Dialogs::TModalResult;
+
+namespace {
+
+class OpenedUrls : public QObject {
+    Q_OBJECT
+public:
+    OpenedUrls() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
+    ~OpenedUrls() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl &url) { urls << url; }
+};
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void write(const QString &path, const QByteArray &data)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(data);
+}
+
+QString failure(const QString &source, const QString &destination)
+{
+    return QStringLiteral("Echec copie :\r\n\r\n") + source +
+           QStringLiteral("\r\n\r\nvers\r\n\r\n") + destination;
+}
+
+} // namespace
+
+class TestFilingRun : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void movesEveryFile_data();
+    void movesEveryFile();
+    void confirmationDecidesPerFile();
+    void everyFileDeclinedStillFilesTheFolder();
+    void emptyNameWarnsAndKeepsTheWindow();
+    void failedCopiesAreReportedAndTouchNothing_data();
+    void failedCopiesAreReportedAndTouchNothing();
+    void targetThatCannotBeMade();
+    void relativeRootIsAnErrorBeforeAnythingIsTouched();
+    void replacedFilesGoToTheTrash();
+    void targetKnownInAnotherCaseIsNotAddedAgain();
+    void gaugeFollowsTheFiles();
+    void errorInTheLoopHidesTheGaugeAndKeepsTheWindow();
+    void focusCases_data();
+    void focusCases();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ScriptedDialogs> m_boxes;
+    std::unique_ptr<OpenedUrls> m_opened;
+    std::unique_ptr<TForm1> m_form;
+    QString path(const QString &relative) const { return m_dir->filePath(relative); }
+    void makeForm(const QStringList &files, const QString &name, const QString &root);
+    void pressOK() { m_form->btnOK->click(); }
+};
+
+void TestFilingRun::init()
+{
+    // Under the private home, so that sources and trash share a file system.
+    m_dir = std::make_unique<QTemporaryDir>(QDir::home().filePath(QStringLiteral("work-XXXXXX")));
+    QVERIFY(m_dir->isValid());
+    m_boxes = std::make_unique<ScriptedDialogs>();
+    m_opened = std::make_unique<OpenedUrls>();
+}
+
+void TestFilingRun::cleanup()
+{
+    m_form.reset();
+    m_opened.reset();
+    m_boxes.reset();
+    m_dir.reset();
+    kit::App::clearQuitRequest();
+}
+
+void TestFilingRun::makeForm(const QStringList &files, const QString &name, const QString &root)
+{
+    m_form = std::make_unique<TForm1>(files);
+    m_form->EDIT_DOSSIER->setText(name);
+    m_form->JvDirectoryEdit1->setDirectory(root);
+    m_form->show();
+}
+
+void TestFilingRun::movesEveryFile_data()
+{
+    QTest::addColumn<bool>("prefix");
+    QTest::newRow("Préfixer on") << true;
+    QTest::newRow("Préfixer off") << false;
+}
+
+void TestFilingRun::movesEveryFile()
+{
+    QFETCH(bool, prefix);
+    const QStringList names{"a.pdf", "Relevé 100%.txt", "notes"};
+    QStringList sources;
+    for (const QString &n : names) {
+        sources << path(QStringLiteral("Scans/") + n);
+        write(sources.last(), n.toUtf8() + " contents");
+    }
+    makeForm(sources, QStringLiteral("factures"), path(QStringLiteral("Racine")));
+    m_form->chk_PREFIX->setChecked(prefix);
+    pressOK();
+
+    const QString target = path(QStringLiteral("Racine/FACTURES/"));
+    for (const QString &n : names) {
+        const QString copy = target + (prefix ? QStringLiteral("FACTURES_") : QString()) + n;
+        QCOMPARE(readAll(copy), n.toUtf8() + " contents");
+        const QString source = path(QStringLiteral("Scans/") + n);
+        QVERIFY2(!QFile::exists(source), qPrintable(source));
+        const QString trashed = trashedEntryFor(source);
+        QVERIFY2(!trashed.isEmpty(), qPrintable("not in the trash: " + source));
+        QCOMPARE(readAll(trashed), n.toUtf8() + " contents");
+    }
+    QString error;
+    const QStringList listed = trashListOriginalPaths(&error);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    for (const QString &n : names)
+        QVERIFY2(listed.contains(path(QStringLiteral("Scans/") + n)), qPrintable(n));
+    QCOMPARE(m_boxes->shown.size(), 0);
+    QCOMPARE(m_opened->urls, QList<QUrl>{QUrl::fromLocalFile(target)});
+    QCOMPARE(m_form->JvCheckListBox1->count(), 1);
+    QCOMPARE(m_form->JvCheckListBox1->item(0)->text(), target);
+    QVERIFY2(!m_form->isVisible() && kit::App::quitRequested(), "the window closed");
+}
+
+void TestFilingRun::confirmationDecidesPerFile()
+{
+    const QStringList sources{path("in/1.txt"), path("in/2.txt"), path("in/3.txt")};
+    for (const QString &s : sources)
+        write(s, "x");
+    makeForm(sources, QStringLiteral("F"), path(QStringLiteral("out")));
+    m_form->chk_Confirm->setChecked(true);
+    m_form->chk_PREFIX->setChecked(false);
+    m_boxes->answers = {TModalResult::mrOk, TModalResult::mrCancel, TModalResult::mrOk};
+    pressOK();
+    const QString target = path(QStringLiteral("out/F/"));
+    QCOMPARE(m_boxes->texts(), (QStringList{sources[0] + "\r\n" + target + "1.txt",
+                                            sources[1] + "\r\n" + target + "2.txt",
+                                            sources[2] + "\r\n" + target + "3.txt"}));
+    QCOMPARE(m_boxes->shown[0].caption, QStringLiteral("Confirmer"));
+    QVERIFY(QFile::exists(target + "1.txt") && !QFile::exists(sources[0]));
+    QVERIFY2(!QFile::exists(target + "2.txt") && QFile::exists(sources[1]), "declined: untouched");
+    QVERIFY(QFile::exists(target + "3.txt") && !QFile::exists(sources[2]));
+}
+
+void TestFilingRun::everyFileDeclinedStillFilesTheFolder()
+{
+    const QStringList sources{path("in/1.txt"), path("in/2.txt")};
+    for (const QString &s : sources)
+        write(s, "x");
+    makeForm(sources, QStringLiteral("F"), path(QStringLiteral("out")));
+    m_form->chk_Confirm->setChecked(true);
+    m_boxes->answers = {TModalResult::mrCancel, TModalResult::mrCancel};
+    pressOK();
+    const QString target = path(QStringLiteral("out/F/"));
+    QVERIFY(QFileInfo(target).isDir());
+    QCOMPARE(QDir(target).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{});
+    QVERIFY(QFile::exists(sources[0]) && QFile::exists(sources[1]));
+    QCOMPARE(m_opened->urls, QList<QUrl>{QUrl::fromLocalFile(target)});
+    QCOMPARE(m_form->JvCheckListBox1->count(), 1);
+    QVERIFY(!m_form->isVisible());
+}
+
+void TestFilingRun::emptyNameWarnsAndKeepsTheWindow()
+{
+    write(path("in/1.txt"), "x");
+    makeForm({path("in/1.txt")}, QString(), path(QStringLiteral("out")));
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    m_form->chk_PREFIX->setFocus();
+    pressOK();
+    QCOMPARE(m_boxes->texts(),
+             QStringList{"Vous devez donner un NOM DE DOSSIER où ranger le(s) fichier(s)!"});
+    QCOMPARE(m_boxes->shown[0].caption, QStringLiteral("Avertissement"));
+    QCOMPARE(QApplication::focusWidget(), m_form->EDIT_DOSSIER);
+    QVERIFY(!QFileInfo::exists(path("out")));
+    QVERIFY(m_form->isVisible() && !kit::App::quitRequested());
+}
+
+void TestFilingRun::failedCopiesAreReportedAndTouchNothing_data()
+{
+    QTest::addColumn<QString>("dropped");
+    QTest::addColumn<QString>("destination");
+    QTest::newRow("a dropped folder") << "in/sub"
+                                      << "out/F/sub";
+    QTest::newRow("a missing source") << "in/gone.txt"
+                                      << "out/F/gone.txt";
+    QTest::newRow("a file already in the target, copied onto itself") << "out/F/here.txt"
+                                                                      << "out/F/here.txt";
+}
+
+void TestFilingRun::failedCopiesAreReportedAndTouchNothing()
+{
+    QFETCH(QString, dropped);
+    QFETCH(QString, destination);
+    QDir().mkpath(path("in/sub"));
+    write(path("out/F/here.txt"), "here");
+    write(path("in/ok.txt"), "ok");
+    makeForm({path(dropped), path("in/ok.txt")}, QStringLiteral("F"), path("out"));
+    m_form->chk_PREFIX->setChecked(false);
+    pressOK();
+    QCOMPARE(m_boxes->texts(), QStringList{failure(path(dropped), path(destination))});
+    QCOMPARE(m_boxes->shown[0].caption, kit::programTitle());
+    QCOMPARE(trashedEntryFor(path(dropped)), QString());
+    QVERIFY(QDir(path("in/sub")).exists());
+    QCOMPARE(readAll(path("out/F/here.txt")), QByteArray("here"));
+    QCOMPARE(readAll(path("out/F/ok.txt")), QByteArray("ok")); // the run went on
+    QVERIFY(!m_form->isVisible());
+}
+
+void TestFilingRun::targetThatCannotBeMade()
+{
+    write(path("in/1.txt"), "1");
+    write(path("in/2.txt"), "2");
+    write(path("blocker"), "a regular file where a folder should be");
+    makeForm({path("in/1.txt"), path("in/2.txt")}, QStringLiteral("F"), path("blocker/root"));
+    pressOK();
+    const QString target = path("blocker/root/F/");
+    QCOMPARE(m_boxes->texts(),
+             (QStringList{"Echec de création du dossier \r\n\r\nDOSSIER=\"" + target + "\"",
+                          failure(path("in/1.txt"), target + "F_1.txt"),
+                          failure(path("in/2.txt"), target + "F_2.txt")}));
+    QVERIFY(QFile::exists(path("in/1.txt")) && QFile::exists(path("in/2.txt")));
+    QCOMPARE(m_opened->urls, QList<QUrl>{QUrl::fromLocalFile(target)});
+    QCOMPARE(m_form->JvCheckListBox1->count(), 1);
+    QVERIFY(!m_form->isVisible());
+}
+
+void TestFilingRun::relativeRootIsAnErrorBeforeAnythingIsTouched()
+{
+    write(path("in/1.txt"), "1");
+    QVERIFY(QDir::setCurrent(m_dir->path()));
+    makeForm({path("in/1.txt")}, QStringLiteral("F"), QStringLiteral("relatif"));
+    pressOK();
+    QCOMPARE(m_boxes->texts(), QStringList{"Impossible de créer le répertoire."});
+    QCOMPARE(m_boxes->shown[0].caption, kit::programTitle());
+    QVERIFY(!QFileInfo::exists(path("relatif")));
+    QVERIFY(QFile::exists(path("in/1.txt")));
+    QVERIFY(m_form->Gauge1->isHidden());
+    QVERIFY(m_form->isVisible() && !kit::App::quitRequested());
+    QCOMPARE(m_form->JvCheckListBox1->count(), 0);
+    QVERIFY(m_opened->urls.isEmpty());
+}
+
+void TestFilingRun::replacedFilesGoToTheTrash()
+{
+    write(path("one/a.txt"), "first");
+    write(path("two/a.txt"), "second");
+    write(path("out/F/b.txt"), "old b");
+    write(path("in/b.txt"), "new b");
+    makeForm({path("one/a.txt"), path("two/a.txt"), path("in/b.txt")}, QStringLiteral("F"),
+             path("out"));
+    m_form->chk_PREFIX->setChecked(false);
+    pressOK();
+    QCOMPARE(m_boxes->shown.size(), 0); // replaced without a question
+    QCOMPARE(readAll(path("out/F/a.txt")), QByteArray("second"));
+    QCOMPARE(readAll(path("out/F/b.txt")), QByteArray("new b"));
+    QCOMPARE(readAll(trashedEntryFor(path("one/a.txt"))), QByteArray("first"));
+    QCOMPARE(readAll(trashedEntryFor(path("two/a.txt"))), QByteArray("second"));
+    // What a copy replaced is never lost: it waits in the trash.
+    const QString replacedB = trashedEntryFor(path("out/F/b.txt"));
+    QVERIFY2(!replacedB.isEmpty(), "the replaced b.txt is in the trash");
+    QCOMPARE(readAll(replacedB), QByteArray("old b"));
+}
+
+void TestFilingRun::targetKnownInAnotherCaseIsNotAddedAgain()
+{
+    write(path("in/1.txt"), "1");
+    makeForm({path("in/1.txt")}, QStringLiteral("F"), path("out"));
+    m_form->chk_OPEN->setChecked(false);
+    m_form->JvCheckListBox1->addEntry(QStringLiteral("/autre/"));
+    m_form->JvCheckListBox1->addEntry(path("out/f/"));
+    pressOK();
+    QCOMPARE(m_form->JvCheckListBox1->count(), 2);
+    QCOMPARE(m_form->JvCheckListBox1->item(1)->text(), path("out/f/"));
+    QVERIFY2(m_opened->urls.isEmpty(), "Ouvrir le dossier à la fin is off");
+}
+
+void TestFilingRun::gaugeFollowsTheFiles()
+{
+    QStringList sources;
+    for (int i = 1; i <= 250; ++i)
+        sources << path(QStringLiteral("in/%1.txt").arg(i));
+    makeForm(sources, QStringLiteral("F"), path("out"));
+    m_form->chk_Confirm->setChecked(true);
+    QList<int> progress;
+    QList<int> percent;
+    bool visible = true;
+    kit_Dialogs::setResponder([&](const kit_Dialogs::BoxRequest &) {
+        progress << m_form->Gauge1->Progress();
+        percent << m_form->Gauge1->PercentDone();
+        visible = visible && m_form->Gauge1->isVisible();
+        return TModalResult::mrCancel;
+    });
+    pressOK();
+    QCOMPARE(progress.size(), 250);
+    QCOMPARE(progress.first(), 1);
+    QCOMPARE(progress[99], 100);
+    QCOMPARE(percent[99], 40);
+    QCOMPARE(percent.last(), 100);
+    QCOMPARE(m_form->Gauge1->MaxValue(), 250);
+    QVERIFY(visible);
+    QVERIFY(m_form->Gauge1->isHidden());
+}
+
+void TestFilingRun::errorInTheLoopHidesTheGaugeAndKeepsTheWindow()
+{
+    write(path("in/1.txt"), "1");
+    makeForm({path("in/1.txt")}, QStringLiteral("F"), path("out"));
+    m_form->chk_Confirm->setChecked(true);
+    QStringList errorBoxes;
+    kit_Dialogs::setResponder([&](const kit_Dialogs::BoxRequest &r) -> TModalResult {
+        if (r.kind == kit_Dialogs::TMsgDlgType::mtConfirmation)
+            throw kit::Error(QStringLiteral("Plus de mémoire"));
+        errorBoxes << r.text;
+        return TModalResult::mrOk;
+    });
+    pressOK();
+    QCOMPARE(errorBoxes, QStringList{"Plus de mémoire."});
+    QVERIFY(m_form->Gauge1->isHidden());
+    QVERIFY(m_form->isVisible() && !kit::App::quitRequested());
+    QVERIFY(m_opened->urls.isEmpty());
+    QCOMPARE(m_form->JvCheckListBox1->count(), 0);
+}
+
+void TestFilingRun::focusCases_data()
+{
+    QTest::addColumn<QString>("gesture");
+    QTest::addColumn<int>("addItems");
+    QTest::addColumn<int>("runs");
+    QTest::addColumn<bool>("closed");
+    QTest::newRow("mouse press on OK from the box: one run, at the press")
+        << "press OK" << 2 << 1 << false;
+    QTest::newRow("Tab out of the box: only AddItem") << "tab" << 1 << 0 << false;
+    QTest::newRow("Enter in the box: one run, no exit") << "enter" << 1 << 1 << false;
+    QTest::newRow("click on Abandonner from the box") << "cancel" << 1 << 0 << true;
+    QTest::newRow("another window takes the focus: nothing") << "other window" << 0 << 0 << false;
+}
+
+void TestFilingRun::focusCases()
+{
+    QFETCH(QString, gesture);
+    QFETCH(int, addItems);
+    QFETCH(int, runs);
+    QFETCH(bool, closed);
+    write(path("in/1.txt"), "1");
+    // An empty name stops every run at its warning, so that runs can be counted.
+    makeForm({path("in/1.txt")}, QString(), path("out"));
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    QCOMPARE(QApplication::focusWidget(), m_form->EDIT_DOSSIER);
+    QSignalSpy added(m_form->AddItem, &TAction::executing);
+    QSignalSpy okClicks(m_form->btnOK, &QPushButton::clicked);
+
+    if (gesture == QLatin1String("press OK")) {
+        QTest::mousePress(m_form->btnOK, Qt::LeftButton);
+        QCOMPARE(m_boxes->shown.size(), 1); // the run started at the press
+        QTest::mouseRelease(m_form->btnOK, Qt::LeftButton);
+    } else if (gesture == QLatin1String("tab")) {
+        QTest::keyClick(m_form->windowHandle(), Qt::Key_Tab);
+    } else if (gesture == QLatin1String("enter")) {
+        QTest::keyClick(m_form->windowHandle(), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), m_form->EDIT_DOSSIER);
+    } else if (gesture == QLatin1String("cancel")) {
+        QTest::mouseClick(m_form->btnCancel, Qt::LeftButton);
+    } else {
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        m_form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    }
+    QCOMPARE(added.count(), addItems);
+    QCOMPARE(m_boxes->shown.size(), runs);
+    QCOMPARE(okClicks.count(), runs);
+    QCOMPARE(!m_form->isVisible(), closed);
+    QVERIFY(QFile::exists(path("in/1.txt")));
+}
+
+RANGEUR_TEST_MAIN(TestFilingRun)
+#include "tst_filingrun.moc"

@@ -1,0 +1,162 @@
+#include "FileSystemFaults.h"
+#include "kit_FILE.h"
+
+#include <QApplication>
+#include <QtTest>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+void makeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool presentAsIs(const QString &path)
+{
+    return QFileInfo(path).exists() || QFileInfo(path).isSymLink();
+}
+
+} // namespace
+
+// Every trash test uses the process's private home: GIO keeps the home it first saw.
+class TestTrash : public QObject {
+    Q_OBJECT
+private slots:
+    void trashesWithItsOriginalPath_data();
+    void trashesWithItsOriginalPath();
+    void linkIsTrashedAsALink();
+    void dotDotIsResolvedThroughLinks();
+    void refusedNamesStayInPlace_data();
+    void refusedNamesStayInPlace();
+    void untrashableFileStaysInPlace();
+};
+
+void TestTrash::trashesWithItsOriginalPath_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("plain name") << "plain.txt";
+    QTest::newRow("spaces") << "a name with spaces.pdf";
+    QTest::newRow("percent signs, as if already encoded") << "100% net %20 %C3%A9.txt";
+    QTest::newRow("accents") << "Facture été n°3 — Noël.pdf";
+}
+
+void TestTrash::trashesWithItsOriginalPath()
+{
+    QFETCH(QString, name);
+    QTemporaryDir tmp;
+    const QString path = tmp.filePath(name);
+    const QByteArray content = "content of " + name.toUtf8();
+    makeFile(path, content);
+
+    QVERIFY(kit_FILE::SendToRecycleBin(path));
+
+    QVERIFY2(!QFileInfo::exists(path), "the file has left its folder");
+    const QString entry = trashedEntryFor(path);
+    QVERIFY2(!entry.isEmpty(), "the trash records the original path");
+    QCOMPARE(readAll(entry), content);
+    QString error;
+    const QStringList listed = trashListOriginalPaths(&error);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    QVERIFY2(listed.contains(path), qPrintable(listed.join('\n')));
+}
+
+void TestTrash::linkIsTrashedAsALink()
+{
+    QTemporaryDir tmp;
+    const QString target = tmp.filePath("target.txt");
+    const QString link = tmp.filePath("link.txt");
+    makeFile(target, "the target");
+    QVERIFY(QFile::link(target, link));
+
+    QVERIFY(kit_FILE::SendToRecycleBin(link));
+
+    QVERIFY2(!presentAsIs(link), "the link has left its folder");
+    QCOMPARE(readAll(target), QByteArray("the target"));
+    const QString entry = trashedEntryFor(link);
+    QVERIFY2(QFileInfo(entry).isSymLink(), "the trash holds the link, not a copy of its target");
+    QCOMPARE(QFileInfo(entry).symLinkTarget(), target);
+    QString error;
+    QVERIFY2(trashListOriginalPaths(&error).contains(link), qPrintable(error));
+}
+
+void TestTrash::dotDotIsResolvedThroughLinks()
+{
+    // a/link -> b/deep, so a/link/../victim.txt is b/victim.txt for the system, and would be
+    // a/victim.txt if ".." were taken away by text.
+    QTemporaryDir tmp;
+    QVERIFY(QDir(tmp.path()).mkpath("a") && QDir(tmp.path()).mkpath("b/deep"));
+    QVERIFY(QFile::link(tmp.filePath("b/deep"), tmp.filePath("a/link")));
+    makeFile(tmp.filePath("a/victim.txt"), "must stay");
+    makeFile(tmp.filePath("b/victim.txt"), "the one named");
+
+    QVERIFY(kit_FILE::SendToRecycleBin(tmp.filePath("a/link/../victim.txt")));
+
+    QCOMPARE(readAll(tmp.filePath("a/victim.txt")), QByteArray("must stay"));
+    QVERIFY(!QFileInfo::exists(tmp.filePath("b/victim.txt")));
+    QCOMPARE(readAll(trashedEntryFor(tmp.filePath("b/victim.txt"))), QByteArray("the one named"));
+}
+
+void TestTrash::refusedNamesStayInPlace_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("missing file") << "missing";
+    QTest::newRow("empty path") << "empty";
+    QTest::newRow("name decoded with a replacement character") << "undecodable";
+    QTest::newRow("trailing separator after a file") << "slash";
+}
+
+void TestTrash::refusedNamesStayInPlace()
+{
+    QFETCH(QString, kind);
+    QTemporaryDir tmp;
+    // QTemporaryDir removes by text, and cannot reach a name that is not UTF-8.
+    const QByteArray latin1 = QFile::encodeName(tmp.path()) + "/caf\xe9.txt";
+    const auto removeLatin1 = qScopeGuard([&] { ::unlink(latin1.constData()); });
+    QString path;
+    if (kind == "missing") {
+        path = tmp.filePath("missing.txt");
+    } else if (kind == "undecodable") {
+        // The real file's name is Latin-1; its decoded text would name this other file.
+        const int fd = ::open(latin1.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        QVERIFY(fd >= 0 && ::close(fd) == 0);
+        path = tmp.path() + QString::fromUtf8("/caf\uFFFD.txt");
+        makeFile(path, "another file");
+    } else if (kind == "slash") {
+        makeFile(tmp.filePath("file.txt"), "a file");
+        path = tmp.filePath("file.txt") + '/';
+    }
+    const QStringList before = QDir(tmp.path()).entryList(QDir::AllEntries | QDir::System);
+    const int trashedBefore = trashEntryCount();
+
+    QCOMPARE(kit_FILE::SendToRecycleBin(path), false);
+
+    QCOMPARE(QDir(tmp.path()).entryList(QDir::AllEntries | QDir::System), before);
+    QCOMPARE(trashEntryCount(), trashedBefore);
+}
+
+void TestTrash::untrashableFileStaysInPlace()
+{
+    QTemporaryDir tmp;
+    Tmpfs tmpfs(tmp.filePath("ro"), "size=64k");
+    if (!tmpfs.isMounted())
+        QSKIP(qPrintable("cannot mount a tmpfs: " + tmpfs.errorText()));
+    const QString path = tmp.filePath("ro/kept.txt");
+    makeFile(path, "kept");
+    QVERIFY(tmpfs.remountReadOnly());
+
+    QCOMPARE(kit_FILE::SendToRecycleBin(path), false);
+    QCOMPARE(readAll(path), QByteArray("kept"));
+}
+
+RANGEUR_FS_TEST_MAIN(TestTrash)
+#include "tst_trash.moc"
