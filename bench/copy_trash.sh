@@ -6,6 +6,7 @@
 #   bench/copy_trash.sh            # all three sets
 #   SETS="small medium" bench/copy_trash.sh
 #   ORDER=interleaved bench/copy_trash.sh   # ours one file at a time, as a filing run moves them
+#   MODE=filing SETS="small large" bench/copy_trash.sh   # ours: the whole run through the window
 #
 # The data lives under build/ (the same file system as the sources) and is deleted at the end of
 # each set; a set is skipped, with a message, when the disk lacks room for all its rounds
@@ -16,12 +17,14 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build/release}
 sets=${SETS:-"small medium large"}
 order=${ORDER:-batch}
+mode=${MODE:-helpers}
 
 command -v gio >/dev/null ||
     { echo "gio is missing (package libglib2.0-bin): run scripts/setup" >&2; exit 1; }
 [ -f "$build/build.ninja" ] || (cd "$root" && cmake --preset release >/dev/null)
-cmake --build "$build" --target rangeur-bench-files >/dev/null
+cmake --build "$build" --target rangeur-bench-files rangeur-bench-filing >/dev/null
 driver=$build/bench/rangeur-bench-files
+filing=$build/bench/rangeur-bench-filing
 
 work=$(mktemp -d "$root/build/bench-files.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -43,13 +46,15 @@ run_side() {
     local side=$1 master=$2 run
     run=$(mktemp -d "$work/run.XXXXXX")
     cp -a "$master" "$run/src"
-    mkdir -p "$run/dst" "$run/home/.local/share"
+    mkdir -p "$run/dst" "$run/home/.local/share" "$run/home/Desktop"
     sync
     local start end
     start=$(now)
     (
         export HOME=$run/home XDG_DATA_HOME=$run/home/.local/share
-        if [ "$side" = ours ]; then
+        if [ "$side" = ours ] && [ "$mode" = filing ]; then
+            "$filing" "$run/dst" "$run/src"/*
+        elif [ "$side" = ours ]; then
             if [ "$order" = interleaved ]; then
                 "$driver" --interleaved "$run/dst" "$run/src"/*
             else
@@ -61,7 +66,9 @@ run_side() {
     )
     end=$(now)
     # Both sides must have moved everything.
-    [ -z "$(ls -A "$run/src")" ] && [ "$(ls "$run/dst" | wc -l)" = "$(ls "$master" | wc -l)" ] \
+    local out=$run/dst
+    [ "$side" = ours ] && [ "$mode" = filing ] && out=$run/dst/BENCH
+    [ -z "$(ls -A "$run/src")" ] && [ "$(ls "$out" | wc -l)" = "$(ls "$master" | wc -l)" ] \
         || { echo "$side did not move the whole set" >&2; exit 1; }
     sync
     echo $((end - start))
@@ -105,7 +112,7 @@ bench_set() {
     printf 'ratio median %.3f (min %.3f, max %.3f)\n' "$med" "$lo" "$hi"
 }
 
-echo "file system: $(df -h --output=source,fstype,avail "$work" | tail -1), order: $order"
+echo "file system: $(df -h --output=source,fstype,avail "$work" | tail -1), order: $order, mode: $mode"
 for set in $sets; do
     case $set in
     small) args=("2000 x 64 KiB" 2000 64 8) ;;
