@@ -1,5 +1,6 @@
 // The filing run through the real window, on real files, with the real trash of a private home.
 #include "FileSystemFaults.h"
+#include "OpenedUrls.h"
 #include "ScriptedDialogs.h"
 #include "TForm1.h"
 #include "TestEnvironment.h"
@@ -24,16 +25,6 @@
 using kit_Dialogs::TModalResult;
 
 namespace {
-
-class OpenedUrls : public QObject {
-    Q_OBJECT
-public:
-    OpenedUrls() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
-    ~OpenedUrls() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl &url) { urls << url; }
-};
 
 QByteArray readAll(const QString &path)
 {

@@ -1,4 +1,5 @@
 // The root folder field: "Même dossier", "Bureau", "Explorer", drops, browsing, the drag.
+#include "OpenedUrls.h"
 #include "ScriptedDialogs.h"
 #include "TForm1.h"
 #include "TestEnvironment.h"
@@ -21,17 +22,6 @@
 using Unit1::SavedRootDir;
 
 namespace {
-
-// Catches what the program asks the desktop to open.
-class OpenedUrls : public QObject {
-    Q_OBJECT
-public:
-    OpenedUrls() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
-    ~OpenedUrls() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl &url) { urls << url; }
-};
 
 // Answers the folder chooser and remembers where it was asked to start.
 struct ScriptedChooser {
