@@ -9,8 +9,9 @@ void TForm1::INI_GETExecute(QObject *)
 {
     // With nothing stored, every value read is its default: the geometry and the check boxes
     // keep their designed state, and the root folder is the desktop folder.
-    Unit1::SavedRootDir = kit_WIN::GetDesktopDir();
-    const QString root = kit_WIN::GetDesktopDir();
+    const QString desktop = kit_WIN::GetDesktopDir();
+    Unit1::SavedRootDir = desktop;
+    const QString root = desktop; // the stored root folder's default
     if (kit_DIR::folderExists(root))
         JvDirectoryEdit1->setDirectory(root);
     else

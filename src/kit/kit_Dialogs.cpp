@@ -86,11 +86,6 @@ TModalResult runBox(const BoxRequest &request)
     return TModalResult::mrOk;
 }
 
-QString applicationTitle()
-{
-    return kit::programTitle();
-}
-
 } // namespace
 
 QString captionOf(TMsgDlgType kind)
@@ -107,7 +102,7 @@ QString captionOf(TMsgDlgType kind)
     case TMsgDlgType::mtCustom:
         break;
     }
-    return applicationTitle();
+    return kit::programTitle();
 }
 
 TModalResult MessageDlg(const QString &text, TMsgDlgType kind, TMsgDlgButtons buttons,
@@ -138,7 +133,7 @@ void ShowInformation(const QString &text)
 
 void ShowErrorBox(const QString &message)
 {
-    runBox({TMsgDlgType::mtError, applicationTitle(), kit::errorBoxText(message), mbOK, mbOK});
+    runBox({TMsgDlgType::mtError, kit::programTitle(), kit::errorBoxText(message), mbOK, mbOK});
 }
 
 void setResponder(Responder r)
