@@ -37,5 +37,5 @@ int main(int argc, char *argv[])
     form.show();
     form.btnOK->click();
     // The run ends by closing the window; anything else means it stopped short.
-    return form.isVisible() || !kit::App::quitRequested() ? 1 : 0;
+    return form.isVisible() || !kit::quitRequested() ? 1 : 0;
 }

@@ -69,14 +69,14 @@ void TForm1::bindEvents()
     connect(MenuItem3, &QAction::triggered, this, bind(&TForm1::Bureau1Click, MenuItem3));
     connect(MenuItem5, &QAction::triggered, this, bind(&TForm1::Explorer1Click, MenuItem5));
 
-    INI_GET->OnExecute = [this] { INI_GETExecute(INI_GET); };
-    INI_SAVE->OnExecute = [this] { INI_SAVEExecute(INI_SAVE); };
-    AddItem->OnExecute = [this] { AddItemExecute(AddItem); };
+    INI_GET->setOnExecute([this] { INI_GETExecute(INI_GET); });
+    INI_SAVE->setOnExecute([this] { INI_SAVEExecute(INI_SAVE); });
+    AddItem->setOnExecute([this] { AddItemExecute(AddItem); });
     connect(MenuItem4, &QAction::triggered, this,
             [this] { Dispatch([this] { INI_SAVE->Execute(); }); });
 
     connect(qApp, &QApplication::focusChanged, this, &TForm1::focusChanged);
-    btnOK->installEventFilter(this);
+    bindFilingRun();
 
     auto popupAt = [](QMenu *menu, QWidget *over) {
         return [menu, over](const QPoint &pos) { menu->popup(over->mapToGlobal(pos)); };
@@ -112,16 +112,13 @@ void TForm1::showEvent(QShowEvent *event)
 
 void TForm1::closeEvent(QCloseEvent *event)
 {
-    try {
-        FormClose(this);
-    } catch (const std::exception &e) {
+    if (!Dispatch(&TForm1::FormClose, this)) {
         // The close is abandoned: no quit request, the window stays open.
         event->ignore();
-        kit_Dialogs::ShowErrorBox(kit::errorMessage(e));
         return;
     }
     event->accept();
-    kit::App::postQuitRequest();
+    kit::postQuitRequest();
 }
 
 // Enter presses OK, the default button, unless the focused control used it (a push button
@@ -149,7 +146,7 @@ void TForm1::FormCreate(QObject *)
         kit_Dialogs::ShowPlainMessage(QStringLiteral(
             "RIEN A COPIER\r\n\r\nCe programme ne peut être appelé directement !\r\n\r\nVous "
             "devez déposer un ou plusieurs fichiers sur l'icône du programme pour l'ouvrir"));
-        kit::App::postQuitRequest();
+        kit::postQuitRequest();
     }
     INI_GET->Execute();
 }
@@ -173,12 +170,3 @@ void TForm1::btnCancelClick(QObject *)
 {
     close();
 }
-
-// Filled in by the lists and the settings.
-void TForm1::JvCheckListBox1DblClick(QObject *) {}
-void TForm1::JvCheckListBox1ClickCheck(QObject *) {}
-void TForm1::Supprimer1Click(QObject *) {}
-void TForm1::chk_TRierDossierClick(QObject *) {}
-void TForm1::MenuItem1Click(QObject *) {}
-void TForm1::chk_SORTClick(QObject *) {}
-void TForm1::AddItemExecute(QObject *) {}

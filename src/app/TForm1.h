@@ -38,7 +38,6 @@ public:
 
     // The owned components in the order they were built, which the settings code walks.
     const QList<QObject *> &Components() const { return m_components; }
-    const QStringList &Files() const { return m_files; }
 
     QTabWidget *PageControl1 = nullptr;
     QWidget *TabSheet1 = nullptr;
@@ -125,6 +124,7 @@ protected:
 private:
     void buildComponents();
     void bindEvents();
+    void bindFilingRun();
     void focusChanged(QWidget *old, QWidget *now);
     template <typename T> T *own(T *component, const char *name);
 

@@ -18,8 +18,6 @@
 
 namespace {
 
-constexpr kit::PathStyle kStyle = kit::PathStyle::Posix;
-
 // Hides the gauge however the loop ends.
 struct GaugeShown {
     TGauge *gauge;
@@ -43,7 +41,8 @@ void TForm1::btnOKClick(QObject *)
         kit_Dialogs::ShowWarning(QStringLiteral("Il n'y a pas de fichier(s) à déplacer!"));
         return;
     }
-    const QString target = kit::targetFolder(JvDirectoryEdit1->Directory(), name, kStyle);
+    const QString target =
+        kit::targetFolder(JvDirectoryEdit1->Directory(), name, kit::nativePathStyle);
     kit_DIR::CreateDir(target); // on failure every copy below fails and is reported
 
     {
@@ -56,8 +55,9 @@ void TForm1::btnOKClick(QObject *)
         for (qsizetype i = 1; i <= count; ++i) {
             Gauge1->setProgress(int(i));
             const QString &source = m_files[i - 1];
-            const QString destination = kit::destinationPath(
-                target, source, chk_PREFIX->isChecked(), EDIT_DOSSIER->currentText(), kStyle);
+            const QString destination =
+                kit::destinationPath(target, source, chk_PREFIX->isChecked(),
+                                     EDIT_DOSSIER->currentText(), kit::nativePathStyle);
             if (chk_Confirm->isChecked()) {
                 if (kit_Dialogs::AskConfirm(source + QStringLiteral("\r\n") + destination,
                                             kit_Dialogs::TMsgDlgType::mtConfirmation))
@@ -96,6 +96,11 @@ void TForm1::EDIT_DOSSIERExit(QObject *)
     // would click OK a second time.
     m_okPressStartedRun = QApplication::mouseButtons() & Qt::LeftButton;
     btnOK->click();
+}
+
+void TForm1::bindFilingRun()
+{
+    btnOK->installEventFilter(this);
 }
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)

@@ -19,7 +19,7 @@ void TForm1::chk_SAMEClick(QObject *)
         SavedRootDir = JvDirectoryEdit1->Directory();
         // The folder of the first dropped file, ending in '/'.
         const QString first = m_files.isEmpty() ? QString() : m_files.constFirst();
-        JvDirectoryEdit1->setDirectory(kit::folderPart(first, kit::PathStyle::Posix));
+        JvDirectoryEdit1->setDirectory(kit::folderPart(first, kit::nativePathStyle));
     } else {
         JvDirectoryEdit1->setDirectory(SavedRootDir);
     }

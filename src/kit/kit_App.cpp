@@ -4,7 +4,7 @@
 #include <QMetaObject>
 #include <QPointer>
 
-namespace kit::App {
+namespace kit {
 
 namespace {
 // The receiver of the posted request; deleting it withdraws a request not yet picked up.
@@ -31,4 +31,4 @@ void clearQuitRequest()
     delete g_request.data();
 }
 
-} // namespace kit::App
+} // namespace kit

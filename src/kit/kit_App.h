@@ -2,11 +2,11 @@
 
 // The program's quit request: posted to the event queue, it ends the event loop when the loop
 // picks it up. While it is pending, every message box ends at once, as if cancelled.
-namespace kit::App {
+namespace kit {
 
 void postQuitRequest();
 bool quitRequested();
 // Tests run many windows in one process; each starts with no pending request.
 void clearQuitRequest();
 
-} // namespace kit::App
+} // namespace kit

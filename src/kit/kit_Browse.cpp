@@ -45,7 +45,7 @@ Point centredPosition(int workAreaWidth, int workAreaHeight, int dialogWidth, in
 std::optional<QString> BrowseForFolder(QWidget *parent, const QString &instruction,
                                        const QString &startFolder)
 {
-    if (kit::App::quitRequested())
+    if (kit::quitRequested())
         return std::nullopt;
     if (responder())
         return responder()({instruction, startFolder});

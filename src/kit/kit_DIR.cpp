@@ -3,46 +3,22 @@
 #include "kit_Dialogs.h"
 #include "kit_Error.h"
 #include "kit_Paths.h"
-
-#include <QFile>
-#include <cerrno>
-#include <sys/stat.h>
+#include "kit_Platform.h"
 
 namespace kit_DIR {
 
 namespace {
 
-// A NUL would cut the name short and make the system look at another path.
-bool nameable(const QString &path)
-{
-    return !path.isEmpty() && !path.contains(QChar(0));
-}
-
 bool makeFolder(const QString &path)
 {
-    return nameable(path) && ::mkdir(QFile::encodeName(path).constData(), 0777) == 0;
+    return kit::isUsablePath(path) && kit_Platform::makeFolder(path);
 }
 
 } // namespace
 
-// Links count when their target can be reached; an error other than "no such entry" (access
-// denied, for instance) counts as an existing folder.
 bool folderExists(const QString &path)
 {
-    if (!nameable(path))
-        return false;
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) == 0)
-        return S_ISDIR(st.st_mode);
-    switch (errno) {
-    case ENOENT:
-    case ENOTDIR:
-    case ENAMETOOLONG:
-    case ELOOP:
-        return false;
-    default:
-        return true;
-    }
+    return kit::isUsablePath(path) && kit_Platform::folderExists(path);
 }
 
 bool CreateDir(const QString &path)
@@ -55,7 +31,7 @@ bool CreateDir(const QString &path)
     if (folderExists(path))
         return true;
 
-    switch (kit::createFolderChain(path, kit::PathStyle::Posix, {folderExists, makeFolder})) {
+    switch (kit::createFolderChain(path, kit::nativePathStyle, {folderExists, makeFolder})) {
     case kit::FolderChainResult::Exists:
         return true;
     case kit::FolderChainResult::RelativeName:

@@ -64,7 +64,7 @@ QMessageBox::Icon iconOf(TMsgDlgType kind)
 
 TModalResult runBox(const BoxRequest &request)
 {
-    if (kit::App::quitRequested())
+    if (kit::quitRequested())
         return TModalResult::mrCancel;
     if (responder())
         return responder()(request);

@@ -1,5 +1,7 @@
 #include "kit_Fonts.h"
 
+#include "kit_Platform.h"
+
 #include <QFontDatabase>
 #include <QStringList>
 
@@ -11,9 +13,8 @@ void loadTahoma()
 {
     if (QFontDatabase::families().contains(QStringLiteral("Tahoma")))
         return;
-    for (const char *file : {"tahoma.ttf", "tahomabd.ttf"})
-        QFontDatabase::addApplicationFont(QStringLiteral("/usr/share/wine/fonts/") +
-                                          QLatin1String(file));
+    for (const QString &file : kit_Platform::windowFontFiles())
+        QFontDatabase::addApplicationFont(file);
 }
 
 } // namespace

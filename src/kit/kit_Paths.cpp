@@ -2,6 +2,17 @@
 
 namespace kit {
 
+bool isUsablePath(const QString &path)
+{
+    return !path.isEmpty() && !path.contains(QChar(0)) &&
+           !path.contains(QChar::ReplacementCharacter) && QStringView(path).isValidUtf16();
+}
+
+bool isDotName(QStringView name)
+{
+    return name == u"." || name == u"..";
+}
+
 bool isPathSeparator(QChar c, PathStyle style)
 {
     if (style == PathStyle::Posix)

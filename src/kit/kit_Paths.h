@@ -1,5 +1,8 @@
 #pragma once
 
+#include "kit_NativePathStyle.h"
+#include "kit_PathStyle.h"
+
 #include <QString>
 #include <functional>
 
@@ -7,10 +10,13 @@
 // can reuse them and their examples stay testable anywhere.
 namespace kit {
 
-enum class PathStyle {
-    Posix,   // '/' separates; ':' is an ordinary character
-    Windows, // '\' separates, and ':' ends a drive name
-};
+// True when the text can name a file faithfully: not empty, no NUL (the system would see a
+// shorter name) and no replacement character or broken UTF-16 (bytes that were not UTF-8
+// could only be taken for another file).
+bool isUsablePath(const QString &path);
+
+// "." or "..": a name that never names a file of its own.
+bool isDotName(QStringView name);
 
 bool isPathSeparator(QChar c, PathStyle style);
 

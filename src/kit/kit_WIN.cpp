@@ -1,12 +1,12 @@
 #include "kit_WIN.h"
 
-#include <QStandardPaths>
+#include "kit_Platform.h"
 
 namespace kit_WIN {
 
 QString GetDesktopDir()
 {
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    QString dir = kit_Platform::desktopFolder();
     if (!dir.endsWith(u'/'))
         dir += u'/';
     return dir;

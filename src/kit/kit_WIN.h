@@ -4,7 +4,8 @@
 
 namespace kit_WIN {
 
-// The user's desktop folder as xdg-user-dirs names it, ending in '/'. Not tested for existence.
+// The user's desktop folder as the desktop names it, ending in a separator. Not tested for
+// existence.
 QString GetDesktopDir();
 
 // The Windows rule: the profile folder (empty when USERPROFILE is not set) with one '\' and

@@ -1,9 +1,9 @@
 // The filing run through the real window, on real files, with the real trash of a private home.
+#include "FileHelpers.h"
 #include "FileSystemFaults.h"
 #include "OpenedUrls.h"
-#include "ScriptedDialogs.h"
 #include "TForm1.h"
-#include "TestEnvironment.h"
+#include "WindowFixture.h"
 #include "kit_App.h"
 #include "kit_Error.h"
 #include "kit_Title.h"
@@ -25,20 +25,6 @@
 using kit_Dialogs::TModalResult;
 
 namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void write(const QString &path, const QByteArray &data)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
 
 QString failure(const QString &source, const QString &destination)
 {
@@ -70,13 +56,15 @@ private slots:
     void focusCases();
 
 private:
+    // The trash needs the process's home; the boxes are every test's own business here.
+    WindowFixture m_window{WindowFixture::Home::Process, WindowFixture::Boxes::Scripted};
     std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<ScriptedDialogs> m_boxes;
     std::unique_ptr<OpenedUrls> m_opened;
-    std::unique_ptr<TForm1> m_form;
+    TForm1 &form() { return m_window.form(); }
+    ScriptedDialogs &boxes() { return m_window.boxes(); }
     QString path(const QString &relative) const { return m_dir->filePath(relative); }
     void makeForm(const QStringList &files, const QString &name, const QString &root);
-    void pressOK() { m_form->btnOK->click(); }
+    void pressOK() { form().btnOK->click(); }
 };
 
 void TestFilingRun::init()
@@ -84,25 +72,23 @@ void TestFilingRun::init()
     // Under the private home, so that sources and trash share a file system.
     m_dir = std::make_unique<QTemporaryDir>(QDir::home().filePath(QStringLiteral("work-XXXXXX")));
     QVERIFY(m_dir->isValid());
-    m_boxes = std::make_unique<ScriptedDialogs>();
+    m_window.init();
     m_opened = std::make_unique<OpenedUrls>();
 }
 
 void TestFilingRun::cleanup()
 {
-    m_form.reset();
+    m_window.cleanup();
     m_opened.reset();
-    m_boxes.reset();
     m_dir.reset();
-    kit::App::clearQuitRequest();
 }
 
 void TestFilingRun::makeForm(const QStringList &files, const QString &name, const QString &root)
 {
-    m_form = std::make_unique<TForm1>(files);
-    m_form->EDIT_DOSSIER->setText(name);
-    m_form->JvDirectoryEdit1->setDirectory(root);
-    m_form->show();
+    TForm1 &window = m_window.makeForm(files);
+    window.EDIT_DOSSIER->setText(name);
+    window.JvDirectoryEdit1->setDirectory(root);
+    window.show();
 }
 
 void TestFilingRun::movesEveryFile_data()
@@ -119,10 +105,10 @@ void TestFilingRun::movesEveryFile()
     QStringList sources;
     for (const QString &n : names) {
         sources << path(QStringLiteral("Scans/") + n);
-        write(sources.last(), n.toUtf8() + " contents");
+        makeFile(sources.last(), n.toUtf8() + " contents");
     }
     makeForm(sources, QStringLiteral("factures"), path(QStringLiteral("Racine")));
-    m_form->chk_PREFIX->setChecked(prefix);
+    form().chk_PREFIX->setChecked(prefix);
     pressOK();
 
     const QString target = path(QStringLiteral("Racine/FACTURES/"));
@@ -140,64 +126,70 @@ void TestFilingRun::movesEveryFile()
     QVERIFY2(error.isEmpty(), qPrintable(error));
     for (const QString &n : names)
         QVERIFY2(listed.contains(path(QStringLiteral("Scans/") + n)), qPrintable(n));
-    QCOMPARE(m_boxes->shown.size(), 0);
+    QCOMPARE(boxes().shown.size(), 0);
     QCOMPARE(m_opened->urls, QList<QUrl>{QUrl::fromLocalFile(target)});
-    QCOMPARE(m_form->JvCheckListBox1->count(), 1);
-    QCOMPARE(m_form->JvCheckListBox1->item(0)->text(), target);
-    QVERIFY2(!m_form->isVisible() && kit::App::quitRequested(), "the window closed");
+    QCOMPARE(form().JvCheckListBox1->count(), 1);
+    QCOMPARE(form().JvCheckListBox1->item(0)->text(), target);
+    QVERIFY2(!form().isVisible(), "the window closed");
+    QVERIFY2(kit::quitRequested(), "the program is asked to end");
 }
 
 void TestFilingRun::confirmationDecidesPerFile()
 {
     const QStringList sources{path("in/1.txt"), path("in/2.txt"), path("in/3.txt")};
     for (const QString &s : sources)
-        write(s, "x");
+        makeFile(s, "x");
     makeForm(sources, QStringLiteral("F"), path(QStringLiteral("out")));
-    m_form->chk_Confirm->setChecked(true);
-    m_form->chk_PREFIX->setChecked(false);
-    m_boxes->answers = {TModalResult::mrOk, TModalResult::mrCancel, TModalResult::mrOk};
+    form().chk_Confirm->setChecked(true);
+    form().chk_PREFIX->setChecked(false);
+    boxes().answers = {TModalResult::mrOk, TModalResult::mrCancel, TModalResult::mrOk};
     pressOK();
     const QString target = path(QStringLiteral("out/F/"));
-    QCOMPARE(m_boxes->texts(), (QStringList{sources[0] + "\r\n" + target + "1.txt",
-                                            sources[1] + "\r\n" + target + "2.txt",
-                                            sources[2] + "\r\n" + target + "3.txt"}));
-    QCOMPARE(m_boxes->shown[0].caption, QStringLiteral("Confirmer"));
-    QVERIFY(QFile::exists(target + "1.txt") && !QFile::exists(sources[0]));
-    QVERIFY2(!QFile::exists(target + "2.txt") && QFile::exists(sources[1]), "declined: untouched");
-    QVERIFY(QFile::exists(target + "3.txt") && !QFile::exists(sources[2]));
+    QCOMPARE(boxes().texts(), (QStringList{sources[0] + "\r\n" + target + "1.txt",
+                                           sources[1] + "\r\n" + target + "2.txt",
+                                           sources[2] + "\r\n" + target + "3.txt"}));
+    QCOMPARE(boxes().shown[0].caption, QStringLiteral("Confirmer"));
+    QVERIFY2(QFile::exists(target + "1.txt"), "confirmed: copied");
+    QVERIFY2(!QFile::exists(sources[0]), "confirmed: moved away");
+    QVERIFY2(!QFile::exists(target + "2.txt"), "declined: not copied");
+    QVERIFY2(QFile::exists(sources[1]), "declined: left in place");
+    QVERIFY2(QFile::exists(target + "3.txt"), "confirmed after a refusal: copied");
+    QVERIFY2(!QFile::exists(sources[2]), "confirmed after a refusal: moved away");
 }
 
 void TestFilingRun::everyFileDeclinedStillFilesTheFolder()
 {
     const QStringList sources{path("in/1.txt"), path("in/2.txt")};
     for (const QString &s : sources)
-        write(s, "x");
+        makeFile(s, "x");
     makeForm(sources, QStringLiteral("F"), path(QStringLiteral("out")));
-    m_form->chk_Confirm->setChecked(true);
-    m_boxes->answers = {TModalResult::mrCancel, TModalResult::mrCancel};
+    form().chk_Confirm->setChecked(true);
+    boxes().answers = {TModalResult::mrCancel, TModalResult::mrCancel};
     pressOK();
     const QString target = path(QStringLiteral("out/F/"));
     QVERIFY(QFileInfo(target).isDir());
     QCOMPARE(QDir(target).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{});
-    QVERIFY(QFile::exists(sources[0]) && QFile::exists(sources[1]));
+    QVERIFY2(QFile::exists(sources[0]), "the first declined file is left in place");
+    QVERIFY2(QFile::exists(sources[1]), "the second declined file is left in place");
     QCOMPARE(m_opened->urls, QList<QUrl>{QUrl::fromLocalFile(target)});
-    QCOMPARE(m_form->JvCheckListBox1->count(), 1);
-    QVERIFY(!m_form->isVisible());
+    QCOMPARE(form().JvCheckListBox1->count(), 1);
+    QVERIFY(!form().isVisible());
 }
 
 void TestFilingRun::emptyNameWarnsAndKeepsTheWindow()
 {
-    write(path("in/1.txt"), "x");
+    makeFile(path("in/1.txt"), "x");
     makeForm({path("in/1.txt")}, QString(), path(QStringLiteral("out")));
-    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
-    m_form->chk_PREFIX->setFocus();
+    QVERIFY(QTest::qWaitForWindowActive(&form()));
+    form().chk_PREFIX->setFocus();
     pressOK();
-    QCOMPARE(m_boxes->texts(),
+    QCOMPARE(boxes().texts(),
              QStringList{"Vous devez donner un NOM DE DOSSIER où ranger le(s) fichier(s)!"});
-    QCOMPARE(m_boxes->shown[0].caption, QStringLiteral("Avertissement"));
-    QCOMPARE(QApplication::focusWidget(), m_form->EDIT_DOSSIER);
+    QCOMPARE(boxes().shown[0].caption, QStringLiteral("Avertissement"));
+    QCOMPARE(QApplication::focusWidget(), form().EDIT_DOSSIER);
     QVERIFY(!QFileInfo::exists(path("out")));
-    QVERIFY(m_form->isVisible() && !kit::App::quitRequested());
+    QVERIFY2(form().isVisible(), "the window stays");
+    QVERIFY2(!kit::quitRequested(), "the program is not asked to end");
 }
 
 void TestFilingRun::failedCopiesAreReportedAndTouchNothing_data()
@@ -217,65 +209,67 @@ void TestFilingRun::failedCopiesAreReportedAndTouchNothing()
     QFETCH(QString, dropped);
     QFETCH(QString, destination);
     QDir().mkpath(path("in/sub"));
-    write(path("out/F/here.txt"), "here");
-    write(path("in/ok.txt"), "ok");
+    makeFile(path("out/F/here.txt"), "here");
+    makeFile(path("in/ok.txt"), "ok");
     makeForm({path(dropped), path("in/ok.txt")}, QStringLiteral("F"), path("out"));
-    m_form->chk_PREFIX->setChecked(false);
+    form().chk_PREFIX->setChecked(false);
     pressOK();
-    QCOMPARE(m_boxes->texts(), QStringList{failure(path(dropped), path(destination))});
-    QCOMPARE(m_boxes->shown[0].caption, kit::programTitle());
+    QCOMPARE(boxes().texts(), QStringList{failure(path(dropped), path(destination))});
+    QCOMPARE(boxes().shown[0].caption, kit::programTitle());
     QCOMPARE(trashedEntryFor(path(dropped)), QString());
     QVERIFY(QDir(path("in/sub")).exists());
     QCOMPARE(readAll(path("out/F/here.txt")), QByteArray("here"));
     QCOMPARE(readAll(path("out/F/ok.txt")), QByteArray("ok")); // the run went on
-    QVERIFY(!m_form->isVisible());
+    QVERIFY(!form().isVisible());
 }
 
 void TestFilingRun::targetThatCannotBeMade()
 {
-    write(path("in/1.txt"), "1");
-    write(path("in/2.txt"), "2");
-    write(path("blocker"), "a regular file where a folder should be");
+    makeFile(path("in/1.txt"), "1");
+    makeFile(path("in/2.txt"), "2");
+    makeFile(path("blocker"), "a regular file where a folder should be");
     makeForm({path("in/1.txt"), path("in/2.txt")}, QStringLiteral("F"), path("blocker/root"));
     pressOK();
     const QString target = path("blocker/root/F/");
-    QCOMPARE(m_boxes->texts(),
+    QCOMPARE(boxes().texts(),
              (QStringList{"Echec de création du dossier \r\n\r\nDOSSIER=\"" + target + "\"",
                           failure(path("in/1.txt"), target + "F_1.txt"),
                           failure(path("in/2.txt"), target + "F_2.txt")}));
-    QVERIFY(QFile::exists(path("in/1.txt")) && QFile::exists(path("in/2.txt")));
+    QVERIFY2(QFile::exists(path("in/1.txt")), "the first file is left in place");
+    QVERIFY2(QFile::exists(path("in/2.txt")), "the second file is left in place");
     QCOMPARE(m_opened->urls, QList<QUrl>{QUrl::fromLocalFile(target)});
-    QCOMPARE(m_form->JvCheckListBox1->count(), 1);
-    QVERIFY(!m_form->isVisible());
+    QCOMPARE(form().JvCheckListBox1->count(), 1);
+    QVERIFY(!form().isVisible());
 }
 
 void TestFilingRun::relativeRootIsAnErrorBeforeAnythingIsTouched()
 {
-    write(path("in/1.txt"), "1");
+    makeFile(path("in/1.txt"), "1");
     QVERIFY(QDir::setCurrent(m_dir->path()));
     makeForm({path("in/1.txt")}, QStringLiteral("F"), QStringLiteral("relatif"));
     pressOK();
-    QCOMPARE(m_boxes->texts(), QStringList{"Impossible de créer le répertoire."});
-    QCOMPARE(m_boxes->shown[0].caption, kit::programTitle());
+    QCOMPARE(boxes().texts(), QStringList{"Impossible de créer le répertoire."});
+    QCOMPARE(boxes().shown[0].caption, kit::programTitle());
     QVERIFY(!QFileInfo::exists(path("relatif")));
     QVERIFY(QFile::exists(path("in/1.txt")));
-    QVERIFY(m_form->Gauge1->isHidden());
-    QVERIFY(m_form->isVisible() && !kit::App::quitRequested());
-    QCOMPARE(m_form->JvCheckListBox1->count(), 0);
+    QVERIFY(form().Gauge1->isHidden());
+    QVERIFY2(form().isVisible(), "the window stays");
+    QVERIFY2(!kit::quitRequested(), "the program is not asked to end");
+    QCOMPARE(form().JvCheckListBox1->count(), 0);
     QVERIFY(m_opened->urls.isEmpty());
 }
 
 void TestFilingRun::replacedFilesGoToTheTrash()
 {
-    write(path("one/a.txt"), "first");
-    write(path("two/a.txt"), "second");
-    write(path("out/F/b.txt"), "old b");
-    write(path("in/b.txt"), "new b");
+    makeFile(path("one/a.txt"), "first");
+    makeFile(path("two/a.txt"), "second");
+    makeFile(path("out/F/b.txt"), "old b");
+    makeFile(path("in/b.txt"), "new b");
     makeForm({path("one/a.txt"), path("two/a.txt"), path("in/b.txt")}, QStringLiteral("F"),
              path("out"));
-    m_form->chk_PREFIX->setChecked(false);
+    form().chk_PREFIX->setChecked(false);
     pressOK();
-    QCOMPARE(m_boxes->shown.size(), 0); // replaced without a question
+    QCOMPARE(boxes().shown.size(), 0); // replaced without a question
     QCOMPARE(readAll(path("out/F/a.txt")), QByteArray("second"));
     QCOMPARE(readAll(path("out/F/b.txt")), QByteArray("new b"));
     QCOMPARE(readAll(trashedEntryFor(path("one/a.txt"))), QByteArray("first"));
@@ -288,14 +282,14 @@ void TestFilingRun::replacedFilesGoToTheTrash()
 
 void TestFilingRun::targetKnownInAnotherCaseIsNotAddedAgain()
 {
-    write(path("in/1.txt"), "1");
+    makeFile(path("in/1.txt"), "1");
     makeForm({path("in/1.txt")}, QStringLiteral("F"), path("out"));
-    m_form->chk_OPEN->setChecked(false);
-    m_form->JvCheckListBox1->addEntry(QStringLiteral("/autre/"));
-    m_form->JvCheckListBox1->addEntry(path("out/f/"));
+    form().chk_OPEN->setChecked(false);
+    form().JvCheckListBox1->addEntry(QStringLiteral("/autre/"));
+    form().JvCheckListBox1->addEntry(path("out/f/"));
     pressOK();
-    QCOMPARE(m_form->JvCheckListBox1->count(), 2);
-    QCOMPARE(m_form->JvCheckListBox1->item(1)->text(), path("out/f/"));
+    QCOMPARE(form().JvCheckListBox1->count(), 2);
+    QCOMPARE(form().JvCheckListBox1->item(1)->text(), path("out/f/"));
     QVERIFY2(m_opened->urls.isEmpty(), "Ouvrir le dossier à la fin is off");
 }
 
@@ -305,14 +299,14 @@ void TestFilingRun::gaugeFollowsTheFiles()
     for (int i = 1; i <= 250; ++i)
         sources << path(QStringLiteral("in/%1.txt").arg(i));
     makeForm(sources, QStringLiteral("F"), path("out"));
-    m_form->chk_Confirm->setChecked(true);
+    form().chk_Confirm->setChecked(true);
     QList<int> progress;
     QList<int> percent;
     bool visible = true;
     kit_Dialogs::setResponder([&](const kit_Dialogs::BoxRequest &) {
-        progress << m_form->Gauge1->Progress();
-        percent << m_form->Gauge1->PercentDone();
-        visible = visible && m_form->Gauge1->isVisible();
+        progress << form().Gauge1->Progress();
+        percent << form().Gauge1->PercentDone();
+        visible = visible && form().Gauge1->isVisible();
         return TModalResult::mrCancel;
     });
     pressOK();
@@ -321,16 +315,16 @@ void TestFilingRun::gaugeFollowsTheFiles()
     QCOMPARE(progress[99], 100);
     QCOMPARE(percent[99], 40);
     QCOMPARE(percent.last(), 100);
-    QCOMPARE(m_form->Gauge1->MaxValue(), 250);
+    QCOMPARE(form().Gauge1->MaxValue(), 250);
     QVERIFY(visible);
-    QVERIFY(m_form->Gauge1->isHidden());
+    QVERIFY(form().Gauge1->isHidden());
 }
 
 void TestFilingRun::errorInTheLoopHidesTheGaugeAndKeepsTheWindow()
 {
-    write(path("in/1.txt"), "1");
+    makeFile(path("in/1.txt"), "1");
     makeForm({path("in/1.txt")}, QStringLiteral("F"), path("out"));
-    m_form->chk_Confirm->setChecked(true);
+    form().chk_Confirm->setChecked(true);
     QStringList errorBoxes;
     kit_Dialogs::setResponder([&](const kit_Dialogs::BoxRequest &r) -> TModalResult {
         if (r.kind == kit_Dialogs::TMsgDlgType::mtConfirmation)
@@ -340,10 +334,11 @@ void TestFilingRun::errorInTheLoopHidesTheGaugeAndKeepsTheWindow()
     });
     pressOK();
     QCOMPARE(errorBoxes, QStringList{"Plus de mémoire."});
-    QVERIFY(m_form->Gauge1->isHidden());
-    QVERIFY(m_form->isVisible() && !kit::App::quitRequested());
+    QVERIFY(form().Gauge1->isHidden());
+    QVERIFY2(form().isVisible(), "the window stays");
+    QVERIFY2(!kit::quitRequested(), "the program is not asked to end");
     QVERIFY(m_opened->urls.isEmpty());
-    QCOMPARE(m_form->JvCheckListBox1->count(), 0);
+    QCOMPARE(form().JvCheckListBox1->count(), 0);
 }
 
 void TestFilingRun::focusCases_data()
@@ -366,37 +361,37 @@ void TestFilingRun::focusCases()
     QFETCH(int, addItems);
     QFETCH(int, runs);
     QFETCH(bool, closed);
-    write(path("in/1.txt"), "1");
+    makeFile(path("in/1.txt"), "1");
     // An empty name stops every run at its warning, so that runs can be counted.
     makeForm({path("in/1.txt")}, QString(), path("out"));
-    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
-    QCOMPARE(QApplication::focusWidget(), m_form->EDIT_DOSSIER);
-    QSignalSpy added(m_form->AddItem, &TAction::executing);
-    QSignalSpy okClicks(m_form->btnOK, &QPushButton::clicked);
+    QVERIFY(QTest::qWaitForWindowActive(&form()));
+    QCOMPARE(QApplication::focusWidget(), form().EDIT_DOSSIER);
+    QSignalSpy added(form().AddItem, &TAction::executing);
+    QSignalSpy okClicks(form().btnOK, &QPushButton::clicked);
 
     if (gesture == QLatin1String("press OK")) {
-        QTest::mousePress(m_form->btnOK, Qt::LeftButton);
-        QCOMPARE(m_boxes->shown.size(), 1); // the run started at the press
-        QTest::mouseRelease(m_form->btnOK, Qt::LeftButton);
+        QTest::mousePress(form().btnOK, Qt::LeftButton);
+        QCOMPARE(boxes().shown.size(), 1); // the run started at the press
+        QTest::mouseRelease(form().btnOK, Qt::LeftButton);
     } else if (gesture == QLatin1String("tab")) {
-        QTest::keyClick(m_form->windowHandle(), Qt::Key_Tab);
+        QTest::keyClick(form().windowHandle(), Qt::Key_Tab);
     } else if (gesture == QLatin1String("enter")) {
-        QTest::keyClick(m_form->windowHandle(), Qt::Key_Return);
-        QCOMPARE(QApplication::focusWidget(), m_form->EDIT_DOSSIER);
+        QTest::keyClick(form().windowHandle(), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), form().EDIT_DOSSIER);
     } else if (gesture == QLatin1String("cancel")) {
-        QTest::mouseClick(m_form->btnCancel, Qt::LeftButton);
+        QTest::mouseClick(form().btnCancel, Qt::LeftButton);
     } else {
         QWidget other;
         other.show();
         other.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&other));
-        m_form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+        form().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form()));
     }
     QCOMPARE(added.count(), addItems);
-    QCOMPARE(m_boxes->shown.size(), runs);
+    QCOMPARE(boxes().shown.size(), runs);
     QCOMPARE(okClicks.count(), runs);
-    QCOMPARE(!m_form->isVisible(), closed);
+    QCOMPARE(!form().isVisible(), closed);
     QVERIFY(QFile::exists(path("in/1.txt")));
 }
 

@@ -1,10 +1,7 @@
 // The main window as built: components, layout, menus, keyboard.
-#include "Rangeur.h"
-#include "ScriptedDialogs.h"
 #include "TForm1.h"
 #include "TestEnvironment.h"
-#include "kit_App.h"
-#include "kit_Theme.h"
+#include "WindowFixture.h"
 #include "widgets/TAction.h"
 #include "widgets/TCheckListBox.h"
 #include "widgets/TDirectoryEdit.h"
@@ -22,7 +19,6 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QtTest>
-#include <memory>
 
 class TestMainWindow : public QObject {
     Q_OBJECT
@@ -50,33 +46,25 @@ private slots:
     void popupMenuItems();
 
 private:
-    std::unique_ptr<TestHome> m_home;
-    std::unique_ptr<ScriptedDialogs> m_boxes;
-    std::unique_ptr<TForm1> m_form;
-    TForm1 &form() { return *m_form; }
+    WindowFixture m_window;
+    TForm1 &form() { return m_window.form(); }
     void showActive();
 };
 
 void TestMainWindow::initTestCase()
 {
-    initialiseApplication(*qApp);
-    QVERIFY(kit_Theme::TrySetStyle(QStringLiteral("Metropolis UI Blue")));
+    WindowFixture::setUpApplication();
 }
 
 void TestMainWindow::init()
 {
-    m_home = std::make_unique<TestHome>();
-    m_boxes = std::make_unique<ScriptedDialogs>();
-    m_form = std::make_unique<TForm1>(QStringList{"/nonexistent/a.pdf", "/nonexistent/b.pdf"});
+    m_window.init();
+    m_window.makeForm({"/nonexistent/a.pdf", "/nonexistent/b.pdf"});
 }
 
 void TestMainWindow::cleanup()
 {
-    m_form.reset();
-    QVERIFY2(m_boxes->shown.isEmpty(), qPrintable(m_boxes->texts().join(" | ")));
-    m_boxes.reset();
-    kit::App::clearQuitRequest();
-    m_home.reset();
+    m_window.cleanup();
 }
 
 void TestMainWindow::showActive()
@@ -187,15 +175,19 @@ void TestMainWindow::initialState()
     QVERIFY(form().chk_PREFIX->isChecked());
     QVERIFY(form().chk_OPEN->isChecked());
     QVERIFY(!form().chk_Confirm->isChecked());
-    QVERIFY(!form().chk_TRierDossier->isChecked() && form().chk_TRierDossier->isCheckable());
-    QVERIFY(!form().chk_SORT->isChecked() && form().chk_SORT->isCheckable());
+    QVERIFY2(!form().chk_TRierDossier->isChecked(), "the folder-name box's Trier starts unmarked");
+    QVERIFY2(form().chk_TRierDossier->isCheckable(), "the folder-name box's Trier can be marked");
+    QVERIFY2(!form().chk_SORT->isChecked(), "the recent list's Trier starts unmarked");
+    QVERIFY2(form().chk_SORT->isCheckable(), "the recent list's Trier can be marked");
     QVERIFY(form().Gauge1->isHidden());
     QCOMPARE(form().Gauge1->MinValue(), 0);
     QCOMPARE(form().Gauge1->MaxValue(), 100);
     QCOMPARE(form().Gauge1->Progress(), 0);
-    QVERIFY(form().EDIT_DOSSIER->currentText().isEmpty() && form().EDIT_DOSSIER->count() == 0);
+    QVERIFY2(form().EDIT_DOSSIER->currentText().isEmpty(), "the folder-name box starts empty");
+    QCOMPARE(form().EDIT_DOSSIER->count(), 0);
     // With nothing stored, the root folder is the desktop folder.
-    QCOMPARE(form().JvDirectoryEdit1->text(), m_home->filePath(QStringLiteral("Desktop")) + u'/');
+    QCOMPARE(form().JvDirectoryEdit1->text(),
+             m_window.home().filePath(QStringLiteral("Desktop")) + u'/');
     QVERIFY(form().JvDirectoryEdit1->isReadOnly());
     QCOMPARE(form().JvCheckListBox1->count(), 0);
     QCOMPARE(form().EDIT_DOSSIER->maxVisibleItems(), 40);
@@ -206,7 +198,8 @@ void TestMainWindow::initialState()
     QCOMPARE(form().AddItem->text(), QStringLiteral("AddItem"));
     QVERIFY(!form().Image1->pixmap().isNull());
     QCOMPARE(form().Image1->pixmap().size(), QSize(32, 32));
-    QVERIFY(!form().btnOK->icon().isNull() && !form().btnCancel->icon().isNull());
+    QVERIFY2(!form().btnOK->icon().isNull(), "OK has its icon");
+    QVERIFY2(!form().btnCancel->icon().isNull(), "Abandonner has its icon");
     // The window's default button, and neither button is bound to Escape.
     QVERIFY(form().btnOK->isDefault());
     // Hints show after the pointer rests 500 ms.

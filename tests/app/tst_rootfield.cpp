@@ -1,9 +1,8 @@
 // The root folder field: "Même dossier", "Bureau", "Explorer", drops, browsing, the drag.
+#include "FileHelpers.h"
 #include "OpenedUrls.h"
-#include "ScriptedDialogs.h"
 #include "TForm1.h"
-#include "TestEnvironment.h"
-#include "kit_App.h"
+#include "WindowFixture.h"
 #include "kit_Browse.h"
 #include "widgets/TDirectoryEdit.h"
 #include "widgets/TFolderNameBox.h"
@@ -11,13 +10,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDesktopServices>
-#include <QDir>
 #include <QFileDialog>
 #include <QMimeData>
 #include <QScreen>
 #include <QToolButton>
 #include <QtTest>
-#include <memory>
 
 using Unit1::SavedRootDir;
 
@@ -71,38 +68,31 @@ private slots:
     void explorerOpensTheRootAsItIsNow();
 
 private:
-    std::unique_ptr<TestHome> m_home;
-    std::unique_ptr<ScriptedDialogs> m_boxes;
-    std::unique_ptr<TForm1> m_form;
+    WindowFixture m_window;
     QString m_desktop;
     QString m_scans;
-    TDirectoryEdit *field() { return m_form->JvDirectoryEdit1; }
+    TForm1 &form() { return m_window.form(); }
+    TestHome &home() { return m_window.home(); }
+    TDirectoryEdit *field() { return form().JvDirectoryEdit1; }
 };
 
 void TestRootField::init()
 {
-    m_home = std::make_unique<TestHome>();
-    m_boxes = std::make_unique<ScriptedDialogs>();
-    m_desktop = m_home->filePath(QStringLiteral("Desktop")) + u'/';
-    m_scans = m_home->filePath(QStringLiteral("Scans"));
-    QDir().mkpath(m_scans);
-    QFile(m_scans + QStringLiteral("/a.pdf")).open(QIODevice::WriteOnly);
-    m_form = std::make_unique<TForm1>(
-        QStringList{m_scans + QStringLiteral("/a.pdf"), QStringLiteral("/elsewhere/b.pdf")});
+    m_window.init();
+    m_desktop = home().filePath(QStringLiteral("Desktop")) + u'/';
+    m_scans = home().filePath(QStringLiteral("Scans"));
+    makeFile(m_scans + QStringLiteral("/a.pdf"), {});
+    m_window.makeForm({m_scans + QStringLiteral("/a.pdf"), QStringLiteral("/elsewhere/b.pdf")});
 }
 
 void TestRootField::cleanup()
 {
-    m_form.reset();
-    QVERIFY2(m_boxes->shown.isEmpty(), qPrintable(m_boxes->texts().join(" | ")));
-    m_boxes.reset();
-    kit::App::clearQuitRequest();
-    m_home.reset();
+    m_window.cleanup();
 }
 
 void TestRootField::startsOnTheDesktopWhateverMemeDossierShows()
 {
-    QVERIFY(m_form->chk_SAME->isChecked());
+    QVERIFY(form().chk_SAME->isChecked());
     QCOMPARE(field()->Directory(), m_desktop);
     QCOMPARE(SavedRootDir, m_desktop);
 }
@@ -154,21 +144,21 @@ void TestRootField::memeDossierAndBureauSequences()
         return QStringLiteral("/saved/earlier");
     };
     {
-        const QSignalBlocker quiet(m_form->chk_SAME);
-        m_form->chk_SAME->setChecked(startChecked);
+        const QSignalBlocker quiet(form().chk_SAME);
+        form().chk_SAME->setChecked(startChecked);
     }
     field()->setDirectory(start);
     SavedRootDir = expand(startSaved);
 
     for (int i = 0; i < steps.size(); ++i) {
         if (steps[i] == QLatin1String("bureau"))
-            m_form->MenuItem3->trigger();
+            form().MenuItem3->trigger();
         else
-            m_form->chk_SAME->setChecked(steps[i] == QLatin1String("check"));
+            form().chk_SAME->setChecked(steps[i] == QLatin1String("check"));
         QCOMPARE(field()->Directory(), expand(roots[i]));
         QCOMPARE(SavedRootDir, expand(saved[i]));
         if (steps[i] == QLatin1String("bureau"))
-            QVERIFY2(!m_form->chk_SAME->isChecked(), "after Bureau, Même dossier is unchecked");
+            QVERIFY2(!form().chk_SAME->isChecked(), "after Bureau, Même dossier is unchecked");
     }
 }
 
@@ -191,7 +181,7 @@ void TestRootField::drops()
     QFETCH(QStringList, dropped);
     QFETCH(QString, root);
     auto absolute = [this](const QString &p) {
-        return p.startsWith(u'/') ? p : m_home->path() + u'/' + p;
+        return p.startsWith(u'/') ? p : home().path() + u'/' + p;
     };
     QList<QUrl> urls;
     for (const QString &p : dropped)
@@ -256,15 +246,15 @@ void TestRootField::browse()
     QFETCH(QString, expectRoot);
     QFETCH(QString, expectLast);
     auto absolute = [this](const QString &p) {
-        return p.isEmpty() || p.startsWith(u'/') ? p : m_home->path() + u'/' + p;
+        return p.isEmpty() || p.startsWith(u'/') ? p : home().path() + u'/' + p;
     };
     field()->setDirectory(absolute(root));
     field()->InitialDir = absolute(lastChosen);
     ScriptedChooser chooser(answer.isEmpty() ? std::nullopt
                                              : std::optional<QString>(absolute(answer)));
-    m_form->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
-    m_form->chk_PREFIX->setFocus();
+    form().show();
+    QVERIFY(QTest::qWaitForWindowActive(&form()));
+    form().chk_PREFIX->setFocus();
     field()->Browse();
     QCOMPARE(chooser.requests.size(), 1);
     QCOMPARE(chooser.requests[0].instruction, QStringLiteral("Choisissez un dosier cible"));
@@ -277,14 +267,14 @@ void TestRootField::browse()
 void TestRootField::browseFromKeyboardAndButton()
 {
     ScriptedChooser chooser(m_scans);
-    m_form->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    form().show();
+    QVERIFY(QTest::qWaitForWindowActive(&form()));
     field()->setFocus();
-    QTest::keyClick(m_form->windowHandle(), Qt::Key_Down, Qt::AltModifier);
+    QTest::keyClick(form().windowHandle(), Qt::Key_Down, Qt::AltModifier);
     QCOMPARE(chooser.requests.size(), 1);
     QCOMPARE(field()->Directory(), m_scans);
 
-    m_form->EDIT_DOSSIER->setFocus();
+    form().EDIT_DOSSIER->setFocus();
     field()->setDirectory(m_desktop);
     QTest::mouseClick(field()->browseButton(), Qt::LeftButton);
     QCOMPARE(chooser.requests.size(), 2);
@@ -297,7 +287,8 @@ void TestRootField::realChooserIsCentredWithItsInstruction()
 {
     QString caption;
     QString directory;
-    bool canMakeFolders = false;
+    bool hasNewFolderButton = false;
+    bool readOnly = true;
     QPoint position;
     QSize size;
     QTimer::singleShot(0, [&] {
@@ -306,8 +297,9 @@ void TestRootField::realChooserIsCentredWithItsInstruction()
         QVERIFY(QTest::qWaitForWindowExposed(dialog));
         caption = dialog->windowTitle();
         directory = dialog->directory().absolutePath();
-        canMakeFolders = dialog->findChild<QToolButton *>(QStringLiteral("newFolderButton")) &&
-                         !dialog->testOption(QFileDialog::ReadOnly);
+        hasNewFolderButton =
+            dialog->findChild<QToolButton *>(QStringLiteral("newFolderButton")) != nullptr;
+        readOnly = dialog->testOption(QFileDialog::ReadOnly);
         position = dialog->pos();
         size = dialog->size();
         dialog->reject();
@@ -316,7 +308,8 @@ void TestRootField::realChooserIsCentredWithItsInstruction()
     field()->Browse();
     QCOMPARE(caption, QStringLiteral("Choisissez un dosier cible"));
     QCOMPARE(directory, m_scans);
-    QVERIFY2(canMakeFolders, "the chooser offers a new-folder button");
+    QVERIFY2(hasNewFolderButton, "the chooser offers a new-folder button");
+    QVERIFY2(!readOnly, "the chooser can make folders");
     const QScreen *screen = QGuiApplication::primaryScreen();
     const QRect work = screen->availableGeometry();
     QCOMPARE(position, screen->geometry().topLeft() + QPoint((work.width() - size.width()) / 2,
@@ -326,9 +319,9 @@ void TestRootField::realChooserIsCentredWithItsInstruction()
 
 void TestRootField::pressOnTheTextStartsADragThatChangesNothing()
 {
-    m_form->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
-    m_form->EDIT_DOSSIER->setFocus();
+    form().show();
+    QVERIFY(QTest::qWaitForWindowActive(&form()));
+    form().EDIT_DOSSIER->setFocus();
     field()->setCursorPosition(0);
     QSignalSpy drags(field(), &TDirectoryEdit::autoDragStarted);
     const QString before = field()->text();
@@ -339,16 +332,16 @@ void TestRootField::pressOnTheTextStartsADragThatChangesNothing()
     QCOMPARE(field()->text(), before);
     QCOMPARE(field()->cursorPosition(), 0);
     QVERIFY(!field()->hasSelectedText());
-    QVERIFY2(m_form->EDIT_DOSSIER->hasFocus(), "the press does not give the field the focus");
+    QVERIFY2(form().EDIT_DOSSIER->hasFocus(), "the press does not give the field the focus");
 }
 
 void TestRootField::explorerOpensTheRootAsItIsNow()
 {
     OpenedUrls opened;
     field()->setDirectory(m_scans + u'/');
-    m_form->MenuItem5->trigger();
+    form().MenuItem5->trigger();
     field()->setDirectory(QString());
-    m_form->MenuItem5->trigger(); // an empty root: nothing visible happens
+    form().MenuItem5->trigger(); // an empty root: nothing visible happens
     QCOMPARE(opened.urls, QList<QUrl>{QUrl::fromLocalFile(m_scans + u'/')});
 }
 

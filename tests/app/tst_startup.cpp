@@ -89,7 +89,7 @@ void TestStartup::init()
 
 void TestStartup::cleanup()
 {
-    kit::App::clearQuitRequest();
+    kit::clearQuitRequest();
     m_home.reset();
 }
 
@@ -189,15 +189,15 @@ void TestStartup::errorInCloseKeepsWindowOpen()
     bool quitPending = true;
     QCOMPARE(runProgram({"/nonexistent/a.pdf"}, seen,
                         [&](TForm1 &form) {
-                            form.INI_SAVE->OnExecute = [] {
+                            form.INI_SAVE->setOnExecute([] {
                                 throw kit::Error(QStringLiteral(
                                     "Impossible d'écrire dans /lecture-seule/rangeur.INI"));
-                            };
+                            });
                             form.btnCancel->click();
                             form.windowHandle()->close();
                             stillOpen = form.isVisible();
-                            quitPending = kit::App::quitRequested();
-                            form.INI_SAVE->OnExecute = nullptr; // the cause goes away
+                            quitPending = kit::quitRequested();
+                            form.INI_SAVE->setOnExecute({}); // the cause goes away
                             form.btnCancel->click();
                         }),
              0);
@@ -211,16 +211,19 @@ void TestStartup::errorInHandlerIsShownAndProgramGoesOn()
 {
     ScriptedDialogs boxes;
     Observed seen;
-    bool goesOn = false;
+    bool stillShown = false;
+    bool quitPending = true;
     runProgram({"/nonexistent/a.pdf"}, seen, [&](TForm1 &form) {
         QVERIFY(QTest::qWaitForWindowActive(&form));
-        form.INI_SAVE->OnExecute = [] { throw std::runtime_error("disque plein"); };
+        form.INI_SAVE->setOnExecute([] { throw std::runtime_error("disque plein"); });
         QTest::keyClick(form.windowHandle(), Qt::Key_W, Qt::ControlModifier);
-        goesOn = form.isVisible() && !kit::App::quitRequested();
-        form.INI_SAVE->OnExecute = nullptr;
+        stillShown = form.isVisible();
+        quitPending = kit::quitRequested();
+        form.INI_SAVE->setOnExecute({});
         form.btnCancel->click();
     });
-    QVERIFY(goesOn);
+    QVERIFY2(stillShown, "the window stays after the error");
+    QVERIFY2(!quitPending, "the program is not asked to end by the error");
     QCOMPARE(boxes.texts(), QStringList{"disque plein."});
 }
 
@@ -233,7 +236,7 @@ void TestStartup::themeIsAppliedOrReported()
     QVERIFY2(qApp->styleSheet().startsWith(QStringLiteral("/* Theme: Metropolis UI Blue */")),
              "the theme is applied at start");
 
-    kit::App::clearQuitRequest(); // the finished run left its request behind
+    kit::clearQuitRequest(); // the finished run left its request behind
     const QString applied = qApp->styleSheet();
     QVERIFY(!kit_Theme::TrySetStyle(QStringLiteral("Absent")));
     QCOMPARE(boxes.texts(), QStringList{QStringLiteral("Style 'Absent' non trouvé.")});
@@ -245,14 +248,17 @@ void TestStartup::trayIconCarriesTheTitle()
     ScriptedDialogs boxes;
     Observed seen;
     QString tooltip;
-    bool present = false;
+    bool visible = false;
+    bool hasIcon = false;
     runProgram({"/nonexistent/a.pdf"}, seen, [&](TForm1 &form) {
         tooltip = form.TrayIcon1->toolTip();
-        present = form.TrayIcon1->isVisible() && !form.TrayIcon1->icon().isNull();
+        visible = form.TrayIcon1->isVisible();
+        hasIcon = !form.TrayIcon1->icon().isNull();
         form.btnCancel->click();
     });
     QCOMPARE(tooltip, kit::programTitle());
-    QVERIFY(present);
+    QVERIFY2(visible, "the tray icon is shown");
+    QVERIFY2(hasIcon, "the tray icon has its picture");
 }
 
 RANGEUR_TEST_MAIN(TestStartup)

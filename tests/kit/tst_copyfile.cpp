@@ -1,3 +1,4 @@
+#include "FileHelpers.h"
 #include "FileSystemFaults.h"
 #include "kit_FILE.h"
 
@@ -20,24 +21,6 @@ struct stat statOf(const QString &path)
     if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
         qFatal("cannot stat %s", qPrintable(path));
     return st;
-}
-
-void makeFile(const QString &path, const QByteArray &content, int mode = 0644,
-              time_t mtime = 981173106)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
-        qFatal("cannot write %s", qPrintable(path));
-    file.close();
-    ::chmod(QFile::encodeName(path).constData(), mode_t(mode));
-    const struct timespec times[2] = {{mtime - 100, 0}, {mtime, 123456789}};
-    ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0);
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
 QByteArray patterned(qsizetype size)
@@ -259,12 +242,8 @@ void TestCopyFile::refusesAndChangesNothing()
     QCOMPARE(::chmod(QFile::encodeName(root).constData(), 0755), 0);
     const QString out = tmp.filePath("out");
     QVERIFY(QDir().mkdir(out));
-    // QTemporaryDir removes by text, and cannot reach a name that is not UTF-8.
-    const QByteArray latin1 = QFile::encodeName(root) + "/caf\xe9.txt";
-    const auto restore = qScopeGuard([&] {
-        ::chmod(QFile::encodeName(out).constData(), 0755);
-        ::unlink(latin1.constData());
-    });
+    Latin1NamedFile latin1(root);
+    const auto restore = qScopeGuard([&] { ::chmod(QFile::encodeName(out).constData(), 0755); });
     makeFile(tmp.filePath("source.txt"), "source content");
     makeFile(out + "/old.txt", "old destination");
     QString source = tmp.filePath("source.txt");
@@ -305,10 +284,9 @@ void TestCopyFile::refusesAndChangesNothing()
     } else if (kind == "undecodable") {
         // The dropped file's name is Latin-1; its decoded text, written back as UTF-8, would
         // name this other file.
-        const int fd = ::open(latin1.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-        QVERIFY(fd >= 0 && ::write(fd, "latin-1 name", 12) == 12 && ::close(fd) == 0);
-        makeFile(root + QString::fromUtf8("/caf\uFFFD.txt"), "another file");
-        source = root + QString::fromUtf8("/caf\uFFFD.txt");
+        QVERIFY2(latin1.create("latin-1 name"), qPrintable(latin1.errorText()));
+        makeFile(latin1.decodedPath(), "another file");
+        source = latin1.decodedPath();
         destination = out + "/cafe.txt";
     } else if (kind == "too large") {
         makeFile(tmp.filePath("big.bin"), patterned(1024 * 1024));

@@ -1,3 +1,4 @@
+#include "FileHelpers.h"
 #include "FileSystemFaults.h"
 #include "ScriptedDialogs.h"
 #include "kit_DIR.h"
@@ -130,6 +131,8 @@ void TestCreateDir::createDir_data()
     QTest::newRow("a dangling link in the way") << "dangling" << false << failure << QStringList{};
     QTest::newRow("levels made before a failure stay")
         << "made/" + QString(300, u'n') + "/x" << false << failure << QStringList{"made"};
+    QTest::newRow("a name from bytes that were not UTF-8")
+        << QString::fromUtf8("caf\uFFFD/F/") << false << failure << QStringList{};
 }
 
 void TestCreateDir::createDir()
@@ -140,9 +143,7 @@ void TestCreateDir::createDir()
     QFETCH(QStringList, foldersAfter);
     QTemporaryDir tmp;
     QVERIFY(QDir(tmp.path()).mkdir("folder"));
-    QFile file(tmp.filePath("file"));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
+    makeFile(tmp.filePath("file"), {});
     QVERIFY(QFile::link(tmp.filePath("folder"), tmp.filePath("linkToFolder")));
     QVERIFY(QFile::link(tmp.filePath("nowhere"), tmp.filePath("dangling")));
 
@@ -153,6 +154,7 @@ void TestCreateDir::createDir()
     for (const QString &folder : foldersAfter)
         QVERIFY2(QFileInfo(tmp.filePath(folder)).isDir(), qPrintable(folder));
     QVERIFY2(QFileInfo(tmp.filePath("file")).isFile(), "the file in the way is left alone");
+    QVERIFY2(result || !QFileInfo(full).isDir(), "a failed creation leaves no folder there");
 }
 
 void TestCreateDir::namesThatNeverReachTheDisk()

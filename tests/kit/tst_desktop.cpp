@@ -1,19 +1,11 @@
+#include "FileHelpers.h"
+#include "OpenedUrls.h"
 #include "TestEnvironment.h"
 #include "kit_Shell.h"
 #include "kit_WIN.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QtTest>
-
-// Stands in for the desktop's handler of file URLs.
-class UrlCatcher : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public slots:
-    void open(const QUrl &url) { opened << url; }
-};
 
 class TestDesktop : public QObject {
     Q_OBJECT
@@ -44,11 +36,8 @@ void TestDesktop::desktopDir()
     QFETCH(QByteArray, userDirs);
     QFETCH(QString, expected);
     TestHome home;
-    if (!userDirs.isEmpty()) {
-        QFile file(home.filePath(".config/user-dirs.dirs"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(userDirs);
-    }
+    if (!userDirs.isEmpty())
+        makeFile(home.filePath(".config/user-dirs.dirs"), userDirs);
     QCOMPARE(kit_WIN::GetDesktopDir(),
              expected.startsWith('/') ? expected : home.path() + '/' + expected);
 }
@@ -84,13 +73,11 @@ void TestDesktop::openPath_data()
 void TestDesktop::openPath()
 {
     QFETCH(QString, path);
-    UrlCatcher catcher;
-    QDesktopServices::setUrlHandler("file", &catcher, "open");
+    OpenedUrls opened;
     kit_Shell::OpenPath(path);
-    QDesktopServices::unsetUrlHandler("file");
-    QCOMPARE(catcher.opened.size(), 1);
-    QVERIFY(catcher.opened[0].isLocalFile());
-    QCOMPARE(catcher.opened[0].toLocalFile(), path);
+    QCOMPARE(opened.urls.size(), 1);
+    QVERIFY(opened.urls[0].isLocalFile());
+    QCOMPARE(opened.urls[0].toLocalFile(), path);
 }
 
 RANGEUR_TEST_MAIN(TestDesktop)

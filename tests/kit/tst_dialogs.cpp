@@ -46,7 +46,7 @@ private slots:
 
 void TestDialogs::cleanup()
 {
-    kit::App::clearQuitRequest();
+    kit::clearQuitRequest();
     setResponder({});
 }
 
@@ -179,7 +179,7 @@ void TestDialogs::realBoxLooksAsDesigned()
 
 void TestDialogs::pendingQuitEndsBoxesAtOnce()
 {
-    kit::App::postQuitRequest();
+    kit::postQuitRequest();
     // A box that did open would hang here; fail instead of hanging.
     QTimer guard;
     guard.setSingleShot(true);

@@ -1,18 +1,9 @@
+#include "FileHelpers.h"
 #include "FileSystemFaults.h"
 #include "kit_SaveFile.h"
 
 #include <QApplication>
 #include <QtTest>
-
-namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-} // namespace
 
 class TestSaveFile : public QObject {
     Q_OBJECT
@@ -66,9 +57,7 @@ void TestSaveFile::fullDiskKeepsOldFile()
 void TestSaveFile::unwritableFolderIsReported()
 {
     QTemporaryDir tmp;
-    QFile blocker(tmp.filePath("file"));
-    QVERIFY(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    makeFile(tmp.filePath("file"), {});
     const kit::SaveResult result = kit::saveWholeFile(tmp.filePath("file/CHEMINS.TXT"), "x\n");
     QCOMPARE(result.ok, false);
     QVERIFY2(!result.errorText.isEmpty(), "the system's reason is handed back");

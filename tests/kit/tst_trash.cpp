@@ -1,25 +1,11 @@
+#include "FileHelpers.h"
 #include "FileSystemFaults.h"
 #include "kit_FILE.h"
 
 #include <QApplication>
 #include <QtTest>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
-
-void makeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 bool presentAsIs(const QString &path)
 {
@@ -94,7 +80,8 @@ void TestTrash::dotDotIsResolvedThroughLinks()
     // a/link -> b/deep, so a/link/../victim.txt is b/victim.txt for the system, and would be
     // a/victim.txt if ".." were taken away by text.
     QTemporaryDir tmp;
-    QVERIFY(QDir(tmp.path()).mkpath("a") && QDir(tmp.path()).mkpath("b/deep"));
+    QVERIFY2(QDir(tmp.path()).mkpath("a"), "folder a");
+    QVERIFY2(QDir(tmp.path()).mkpath("b/deep"), "folder b/deep");
     QVERIFY(QFile::link(tmp.filePath("b/deep"), tmp.filePath("a/link")));
     makeFile(tmp.filePath("a/victim.txt"), "must stay");
     makeFile(tmp.filePath("b/victim.txt"), "the one named");
@@ -119,17 +106,14 @@ void TestTrash::refusedNamesStayInPlace()
 {
     QFETCH(QString, kind);
     QTemporaryDir tmp;
-    // QTemporaryDir removes by text, and cannot reach a name that is not UTF-8.
-    const QByteArray latin1 = QFile::encodeName(tmp.path()) + "/caf\xe9.txt";
-    const auto removeLatin1 = qScopeGuard([&] { ::unlink(latin1.constData()); });
+    Latin1NamedFile latin1(tmp.path());
     QString path;
     if (kind == "missing") {
         path = tmp.filePath("missing.txt");
     } else if (kind == "undecodable") {
         // The real file's name is Latin-1; its decoded text would name this other file.
-        const int fd = ::open(latin1.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-        QVERIFY(fd >= 0 && ::close(fd) == 0);
-        path = tmp.path() + QString::fromUtf8("/caf\uFFFD.txt");
+        QVERIFY2(latin1.create(), qPrintable(latin1.errorText()));
+        path = latin1.decodedPath();
         makeFile(path, "another file");
     } else if (kind == "slash") {
         makeFile(tmp.filePath("file.txt"), "a file");

@@ -11,14 +11,17 @@ class TAction final : public QAction {
 public:
     using QAction::QAction;
 
-    std::function<void()> OnExecute;
+    void setOnExecute(std::function<void()> handler) { m_onExecute = std::move(handler); }
     void Execute()
     {
         emit executing();
-        if (OnExecute)
-            OnExecute();
+        if (m_onExecute)
+            m_onExecute();
     }
 
 signals:
     void executing();
+
+private:
+    std::function<void()> m_onExecute;
 };

@@ -69,8 +69,8 @@ void TDirectoryEdit::Browse()
 
 QString TDirectoryEdit::rootFromDrop(const QString &path, bool isFile)
 {
-    const QString folder = isFile ? kit::folderPart(path, kit::PathStyle::Posix) : path;
-    return kit::withoutTrailingSeparator(folder, kit::PathStyle::Posix);
+    const QString folder = isFile ? kit::folderPart(path, kit::nativePathStyle) : path;
+    return kit::withoutTrailingSeparator(folder, kit::nativePathStyle);
 }
 
 void TDirectoryEdit::keyPressEvent(QKeyEvent *event)

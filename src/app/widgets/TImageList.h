@@ -11,7 +11,6 @@ public:
     using QObject::QObject;
     void add(const QIcon &icon) { m_icons.append(icon); }
     QIcon icon(int index) const { return m_icons.value(index); }
-    int count() const { return int(m_icons.size()); }
 
 private:
     QList<QIcon> m_icons;

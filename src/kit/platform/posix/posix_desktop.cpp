@@ -1,0 +1,27 @@
+#include "kit_Platform.h"
+
+#include <QStandardPaths>
+#include <csignal>
+
+namespace kit_Platform {
+
+void prepareProcess()
+{
+    // A file-size limit must make a copy fail and be reported, not kill the program.
+    std::signal(SIGXFSZ, SIG_IGN);
+}
+
+QString desktopFolder()
+{
+    // xdg-user-dirs' name for it (~/Desktop, ~/Bureau, ...).
+    return QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+}
+
+QStringList windowFontFiles()
+{
+    // Debian's fonts-wine ships a metric-compatible Tahoma in a folder fontconfig does not scan.
+    return {QStringLiteral("/usr/share/wine/fonts/tahoma.ttf"),
+            QStringLiteral("/usr/share/wine/fonts/tahomabd.ttf")};
+}
+
+} // namespace kit_Platform
