@@ -5,6 +5,9 @@
 #include "kit_Theme.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 namespace {
 const QString kThemeName = QStringLiteral("Metropolis UI Blue");
@@ -12,6 +15,15 @@ const QString kThemeName = QStringLiteral("Metropolis UI Blue");
 
 void initialiseApplication(QApplication &app)
 {
+    // The window speaks French whatever the user's locale, and so must the texts Qt draws
+    // itself (the folder chooser, the edit menus). Without the catalogue they stay English.
+    if (!app.findChild<QTranslator *>(QString(), Qt::FindDirectChildrenOnly)) {
+        auto *translator = new QTranslator(&app);
+        if (translator->load(QLocale(QLocale::French), QStringLiteral("qtbase"),
+                             QStringLiteral("_"),
+                             QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            app.installTranslator(translator);
+    }
     kit_Theme::registerThemes();
     app.setStyle(new kit_Theme::TRangeurStyle);
     app.setFont(kit_Fonts::windowFont());

@@ -11,5 +11,6 @@ class TForm1;
 int runRangeur(QApplication &app, const QStringList &files,
                const std::function<void(TForm1 &)> &onShown = {});
 
-// The application-wide settings made before any window exists: style, font, icon.
+// The application-wide settings made before any window exists: style, font, icon, and Qt's
+// own texts in French.
 void initialiseApplication(QApplication &app);

@@ -8,6 +8,7 @@
 #include "widgets/TCheckListBox.h"
 #include "widgets/TDirectoryEdit.h"
 #include "widgets/TFolderNameBox.h"
+#include "widgets/TLeftPressFocus.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -77,6 +78,14 @@ void TForm1::bindEvents()
 
     connect(qApp, &QApplication::focusChanged, this, &TForm1::focusChanged);
     bindFilingRun();
+    // Only the left button gives a button or a check box the focus: a right-click there brings
+    // the window's menu and must not leave the folder-name box, whose exit may press OK. After
+    // bindFilingRun, so that the press on OK moves the focus before the run's filter sees it.
+    auto *leftPress = new TLeftPressFocus(this);
+    for (QPushButton *button : findChildren<QPushButton *>())
+        leftPress->watch(button);
+    for (QCheckBox *box : findChildren<QCheckBox *>())
+        leftPress->watch(box);
 
     auto popupAt = [](QMenu *menu, QWidget *over) {
         return [menu, over](const QPoint &pos) { menu->popup(over->mapToGlobal(pos)); };

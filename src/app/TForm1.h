@@ -128,7 +128,12 @@ private:
     void focusChanged(QWidget *old, QWidget *now);
     template <typename T> T *own(T *component, const char *name);
 
+    QString folderListPath() const;
+    void saveFolderList();
+
     QStringList m_files;
     bool m_okPressStartedRun = false;
+    // DOSSIERS.TXT exists but could not be read: what the box holds must never replace it.
+    bool m_folderListUnread = false;
     QList<QObject *> m_components;
 };

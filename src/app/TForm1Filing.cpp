@@ -41,9 +41,14 @@ void TForm1::btnOKClick(QObject *)
         kit_Dialogs::ShowWarning(QStringLiteral("Il n'y a pas de fichier(s) à déplacer!"));
         return;
     }
-    const QString target =
-        kit::targetFolder(JvDirectoryEdit1->Directory(), name, kit::nativePathStyle);
-    kit_DIR::CreateDir(target); // on failure every copy below fails and is reported
+    const QString root = JvDirectoryEdit1->Directory();
+    const QString target = kit::targetFolder(root, name, kit::nativePathStyle);
+    // On failure every copy below fails and is reported. Without a root the target sits at the
+    // top of the file system, where a folder is used when it exists but never made.
+    if (root.isEmpty())
+        kit_DIR::UseExistingDir(target);
+    else
+        kit_DIR::CreateDir(target);
 
     {
         Gauge1->setMinValue(0);
@@ -77,10 +82,13 @@ void TForm1::btnOKClick(QObject *)
 
 void TForm1::MoveOneFile(const QString &source, const QString &destination)
 {
-    if (kit_FILE::CopyFileOver(source, destination)) {
-        kit_FILE::SendToRecycleBin(source); // a source that stays is left to the user
+    // The source goes to the trash only while its path still names the file that was copied: one
+    // saved again meanwhile stays, and the file is reported as not moved. A source that merely
+    // cannot be trashed stays too, left to the user.
+    kit_FILE::FileIdentity copied;
+    if (kit_FILE::CopyFileOver(source, destination, &copied) &&
+        kit_FILE::SendToRecycleBin(source, copied) != kit_FILE::TrashResult::NotTheFileRead)
         return;
-    }
     kit_Dialogs::ShowPlainMessage(QStringLiteral("Echec copie :\r\n\r\n") + source +
                                   QStringLiteral("\r\n\r\nvers\r\n\r\n") + destination);
 }

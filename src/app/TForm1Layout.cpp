@@ -15,6 +15,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QSystemTrayIcon>
@@ -35,9 +36,7 @@ QFont regularFont()
 
 QFont boldFont()
 {
-    QFont font = kit_Fonts::windowFont();
-    font.setBold(true);
-    return font;
+    return kit_Fonts::boldWindowFont();
 }
 
 QIcon icon(const char *name)
@@ -131,6 +130,8 @@ void TForm1::buildComponents()
     EDIT_DOSSIER = own(new TFolderNameBox(GroupBox1), "EDIT_DOSSIER");
     EDIT_DOSSIER->setGeometry(49, 32, 219, 21);
     EDIT_DOSSIER->setFont(boldFont());
+    // Under a style sheet the box's own line edit no longer follows the box's font.
+    EDIT_DOSSIER->lineEdit()->setFont(boldFont());
 
     GroupBox2 = own(
         new QGroupBox(QStringLiteral("RACINE: Le dossier sera créé à cet endroit ..."), TabSheet1),

@@ -1,5 +1,7 @@
 #include "kit_CommandLine.h"
 
+#include "kit_Paths.h"
+
 namespace kit {
 
 namespace {
@@ -57,12 +59,12 @@ QStringList splitWindowsCommandLine(const QString &commandLine)
     return args;
 }
 
-QStringList filesFromArgv(int argc, const char *const *argv)
+QStringList filesFromArgv(int argc, const char *const *argv, const QString &currentFolder)
 {
     QStringList files;
     for (int i = 1; i < argc; ++i) {
         if (argv[i] && *argv[i])
-            files << QString::fromUtf8(argv[i]);
+            files << absolutePath(QString::fromUtf8(argv[i]), currentFolder, nativePathStyle);
     }
     return files;
 }

@@ -14,11 +14,30 @@ bool makeFolder(const QString &path)
     return kit::isUsablePath(path) && kit_Platform::makeFolder(path);
 }
 
+void reportFailure(const QString &path)
+{
+    kit_Dialogs::ShowPlainMessage(QStringLiteral("Echec de création du dossier \r\n\r\nDOSSIER=") +
+                                  u'"' + path + u'"');
+}
+
 } // namespace
 
 bool folderExists(const QString &path)
 {
     return kit::isUsablePath(path) && kit_Platform::folderExists(path);
+}
+
+QString currentFolder()
+{
+    return kit_Platform::currentFolder();
+}
+
+bool UseExistingDir(const QString &path)
+{
+    if (folderExists(path))
+        return true;
+    reportFailure(path);
+    return false;
 }
 
 bool CreateDir(const QString &path)
@@ -39,8 +58,7 @@ bool CreateDir(const QString &path)
     case kit::FolderChainResult::Failed:
         break;
     }
-    kit_Dialogs::ShowPlainMessage(QStringLiteral("Echec de création du dossier \r\n\r\nDOSSIER=") +
-                                  u'"' + path + u'"');
+    reportFailure(path);
     return false;
 }
 

@@ -13,4 +13,11 @@ bool CreateDir(const QString &path);
 // error other than "no such entry" (access denied, for instance) counts as an existing folder.
 bool folderExists(const QString &path);
 
+// The folder is used only when it exists, never created: false and the failure box of
+// CreateDir when it is missing.
+bool UseExistingDir(const QString &path);
+
+// The current folder as the user's shell names it (links on the way not resolved).
+QString currentFolder();
+
 } // namespace kit_DIR

@@ -71,6 +71,8 @@ TModalResult runBox(const BoxRequest &request)
 
     Box box(iconOf(request.kind), request.caption, request.text);
     box.setWindowModality(Qt::ApplicationModal);
+    // File names are shown as they are: a name such as "<h1>a.txt" is no markup.
+    box.setTextFormat(Qt::PlainText);
     QPushButton *ok = nullptr;
     QPushButton *cancel = nullptr;
     if (request.buttons & mbOK)

@@ -3,6 +3,8 @@
 #include "kit_Paths.h"
 #include "kit_Platform.h"
 
+#include <utility>
+
 namespace kit_FILE {
 
 void prepareProcess()
@@ -10,15 +12,28 @@ void prepareProcess()
     kit_Platform::prepareProcess();
 }
 
-bool CopyFileOver(const QString &source, const QString &destination)
+bool CopyFileOver(const QString &source, const QString &destination, FileIdentity *read)
 {
     return kit::isUsablePath(source) && kit::isUsablePath(destination) &&
-           kit_Platform::copyFile(source, destination);
+           kit_Platform::copyFile(source, destination, read);
 }
 
 bool SendToRecycleBin(const QString &path)
 {
     return kit::isUsablePath(path) && kit_Platform::moveToTrash(path);
+}
+
+TrashResult SendToRecycleBin(const QString &path, const FileIdentity &expected)
+{
+    // A text that cannot name a file cannot name the file read either.
+    if (!kit::isUsablePath(path))
+        return TrashResult::NotTheFileRead;
+    return kit_Platform::moveToTrash(path, expected);
+}
+
+void setTestSeams(TestSeams seams)
+{
+    kit_Platform::setTestSeams(std::move(seams));
 }
 
 } // namespace kit_FILE

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
+#include <functional>
 
 namespace kit_FILE {
 
@@ -8,13 +10,50 @@ namespace kit_FILE {
 // program). Called once, before the application object exists.
 void prepareProcess();
 
+// The file a copy read, and the version of it: a path that names another file, or this one
+// written again since, no longer names what was copied.
+struct FileIdentity {
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 size = -1; // never a real size: an identity not filled in matches nothing
+    qint64 modifiedSeconds = 0;
+    qint64 modifiedNanoseconds = 0;
+};
+
 // Copies a regular file over the destination through a temporary file in the destination's
-// folder, keeping the source's permission bits and times. A destination it replaces goes to the
-// trash first. False on any failure, and then nothing has changed.
-bool CopyFileOver(const QString &source, const QString &destination);
+// folder, keeping the source's permission bits and times. The copy takes the name only where
+// it is free: whatever holds it goes to the trash first, and when that cannot be done the copy
+// fails. False on any failure, and then nothing has changed. On success, `read` (when given)
+// receives the identity of the source as it was copied.
+bool CopyFileOver(const QString &source, const QString &destination, FileIdentity *read = nullptr);
 
 // Moves the path to the user's trash, a link as the link itself. False when it is missing or
 // cannot be trashed; it then stays in place.
 bool SendToRecycleBin(const QString &path);
+
+enum class TrashResult {
+    Trashed,
+    Failed,        // the file could not go to the trash; it stays in place
+    NotTheFileRead // the path names another file, or another version: nothing was trashed
+};
+// Moves the path to the trash only while it still names the file that was read: the same file
+// (through a link too, which is then trashed as a link) with the same size and time.
+TrashResult SendToRecycleBin(const QString &path, const FileIdentity &expected);
+
+// The points between two steps where another program may act on the files.
+enum class Step {
+    CopyWritten,         // the copy is whole in its temporary file, not yet at its name
+    DestinationLookedAt, // the name was found taken and what holds it looked at, not yet trashed
+    DestinationTrashed,  // what held the name is in the trash; the name is about to be tried again
+    SourceToTrash        // the source is about to be checked against the file read and trashed
+};
+
+// For tests, which act there as another program would. Reset with an empty value.
+struct TestSeams {
+    std::function<void(Step)> atStep;
+    // The way taken on file systems that refuse unnamed temporary files.
+    bool namedTemporaryFile = false;
+};
+void setTestSeams(TestSeams seams = {});
 
 } // namespace kit_FILE

@@ -1,8 +1,16 @@
 #include "kit_LISTES.h"
 
+#include "kit_Dialogs.h"
+#include "kit_Error.h"
+#include "kit_SaveFile.h"
 #include "kit_Text.h"
 
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
 #include <QListWidget>
+#include <cerrno>
+#include <cstring>
 
 namespace kit_LISTES {
 
@@ -14,6 +22,61 @@ bool IsInList(const QString &text, const QListWidget *list)
             return true;
     }
     return false;
+}
+
+bool AddToJvCombo(QComboBox *box, const QString &text, bool upperCase, bool announce)
+{
+    if (!text.isEmpty())
+        box->setEditText(text);
+    if (box->currentText().isEmpty())
+        return false;
+    try {
+        const QString candidate =
+            upperCase ? kit::asciiUpper(box->currentText()) : box->currentText();
+        const QString wanted = kit::asciiUpper(candidate);
+        bool found = false;
+        for (int i = 0; i < box->count(); ++i) {
+            if (kit::asciiUpper(box->itemText(i)) == wanted)
+                found = true;
+        }
+        if (found)
+            return false;
+        box->addItem(candidate);
+        if (announce)
+            kit_Dialogs::ShowInformation(u'"' + candidate + QStringLiteral("\" ajouté à la liste"));
+        return true;
+    } catch (const std::exception &e) {
+        kit_Dialogs::ShowPlainMessage(QStringLiteral("ERR:AddToJvCombo =>") +
+                                      kit::errorMessage(e));
+        return false;
+    }
+}
+
+kit::DecodedList readListFile(const QString &path)
+{
+    // Only a regular file is read: a FIFO would block the window, a device never end.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        throw kit::Error(QStringLiteral("Impossible d'ouvrir le fichier \"%1\". %2")
+                             .arg(path, QString::fromLocal8Bit(
+                                            std::strerror(info.isDir() ? EISDIR : EINVAL))));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw kit::Error(QStringLiteral("Impossible d'ouvrir le fichier \"%1\". %2")
+                             .arg(path, file.errorString()));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw kit::Error(QStringLiteral("Impossible d'ouvrir le fichier \"%1\". %2")
+                             .arg(path, file.errorString()));
+    return kit::decodeListFile(bytes);
+}
+
+void writeListFile(const QString &path, const QStringList &entries, kit::ListEncoding encoding)
+{
+    const kit::SaveResult result = kit::saveWholeFile(path, kit::encodeListFile(entries, encoding));
+    if (!result.ok)
+        throw kit::Error(QStringLiteral("Impossible de créer le fichier \"%1\". %2")
+                             .arg(path, result.errorText));
 }
 
 } // namespace kit_LISTES

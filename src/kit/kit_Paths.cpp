@@ -50,6 +50,36 @@ QString fileNamePart(const QString &path, PathStyle style)
     return path.mid(lastSeparator(path, style) + 1);
 }
 
+bool isAbsolutePath(const QString &path, PathStyle style)
+{
+    if (style == PathStyle::Posix)
+        return path.startsWith(u'/');
+    return path.startsWith(u'\\') || (path.size() >= 2 && path[1] == u':');
+}
+
+QString absolutePath(const QString &path, const QString &folder, PathStyle style)
+{
+    if (path.isEmpty() || isAbsolutePath(path, style))
+        return path;
+    const QChar separator = style == PathStyle::Posix ? u'/' : u'\\';
+    return folder.endsWith(separator) ? folder + path : folder + separator + path;
+}
+
+QString applicationDir(const QString &executablePath, PathStyle style)
+{
+    QString dir = folderPart(executablePath, style);
+    if (style == PathStyle::Windows) {
+        for (QChar &c : dir) {
+            if (c >= u'A' && c <= u'Z')
+                c = QChar(c.unicode() + 32);
+        }
+    }
+    const QChar separator = style == PathStyle::Posix ? u'/' : u'\\';
+    if (!dir.endsWith(separator))
+        dir += separator;
+    return dir;
+}
+
 QString withoutTrailingSeparator(const QString &path, PathStyle style)
 {
     if (!endsWithTrimmableSeparator(path, style))

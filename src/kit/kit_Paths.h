@@ -24,6 +24,16 @@ bool isPathSeparator(QChar c, PathStyle style);
 QString folderPart(const QString &path, PathStyle style);
 QString fileNamePart(const QString &path, PathStyle style);
 
+// A relative path made absolute against the folder, by text alone: "." and ".." stay, so
+// that links on the way keep their meaning. An absolute path is returned as it is.
+bool isAbsolutePath(const QString &path, PathStyle style);
+QString absolutePath(const QString &path, const QString &folder, PathStyle style);
+
+// The application directory from the executable's full path: its folder part, ending in one
+// separator. The Windows style lower-cases it by the ASCII rule (its paths ignore case); Linux
+// paths tell cases apart, so there it keeps its case.
+QString applicationDir(const QString &executablePath, PathStyle style);
+
 // One trailing separator removed. The Linux root "/" is kept: it plays the part of a drive root,
 // which must still name an existing folder once trimmed.
 QString withoutTrailingSeparator(const QString &path, PathStyle style);

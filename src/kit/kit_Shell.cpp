@@ -1,5 +1,8 @@
 #include "kit_Shell.h"
 
+#include "kit_Paths.h"
+#include "kit_Platform.h"
+
 #include <QDesktopServices>
 #include <QUrl>
 
@@ -8,7 +11,9 @@ namespace kit_Shell {
 // A URL built from the path, never a command line: no character of the path is interpreted.
 void OpenPath(const QString &path)
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    // A relative path would give a relative URL, which no file manager opens.
+    QDesktopServices::openUrl(QUrl::fromLocalFile(
+        kit::absolutePath(path, kit_Platform::currentFolder(), kit::nativePathStyle)));
 }
 
 } // namespace kit_Shell

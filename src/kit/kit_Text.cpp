@@ -24,6 +24,18 @@ QString asciiLower(QString text)
 
 QString simpleUpper(const QString &text)
 {
+    // Most names are ASCII, and long lists are loaded through here: that case stays cheap.
+    bool ascii = true;
+    bool lower = false;
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80) {
+            ascii = false;
+            break;
+        }
+        lower = lower || (c >= u'a' && c <= u'z');
+    }
+    if (ascii)
+        return lower ? asciiUpper(text) : text;
     QList<uint> codePoints = text.toUcs4();
     for (uint &cp : codePoints)
         cp = QChar::toUpper(cp);

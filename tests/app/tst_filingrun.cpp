@@ -6,6 +6,7 @@
 #include "WindowFixture.h"
 #include "kit_App.h"
 #include "kit_Error.h"
+#include "kit_FILE.h"
 #include "kit_Title.h"
 #include "widgets/TAction.h"
 #include "widgets/TCheckListBox.h"
@@ -19,6 +20,7 @@
 #include <QDir>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStorageInfo>
 #include <QtTest>
 #include <memory>
 
@@ -48,12 +50,16 @@ private slots:
     void failedCopiesAreReportedAndTouchNothing();
     void targetThatCannotBeMade();
     void relativeRootIsAnErrorBeforeAnythingIsTouched();
+    void emptyRootUsesATopFolderButNeverMakesIt_data();
+    void emptyRootUsesATopFolderButNeverMakesIt();
     void replacedFilesGoToTheTrash();
     void targetKnownInAnotherCaseIsNotAddedAgain();
     void gaugeFollowsTheFiles();
     void errorInTheLoopHidesTheGaugeAndKeepsTheWindow();
     void focusCases_data();
     void focusCases();
+    void racesAreReportedAndLoseNothing_data();
+    void racesAreReportedAndLoseNothing();
 
 private:
     // The trash needs the process's home; the boxes are every test's own business here.
@@ -259,6 +265,41 @@ void TestFilingRun::relativeRootIsAnErrorBeforeAnythingIsTouched()
     QVERIFY(m_opened->urls.isEmpty());
 }
 
+void TestFilingRun::emptyRootUsesATopFolderButNeverMakesIt_data()
+{
+    QTest::addColumn<bool>("exists");
+    QTest::newRow("missing: reported, never made") << false;
+    QTest::newRow("existing: used") << true;
+}
+
+void TestFilingRun::emptyRootUsesATopFolderButNeverMakesIt()
+{
+    QFETCH(bool, exists);
+    const QString name = QStringLiteral("rangeur-vide-%1").arg(QCoreApplication::applicationPid());
+    const QString target =
+        QStringLiteral("/RANGEUR-VIDE-%1/").arg(QCoreApplication::applicationPid());
+    QVERIFY2(!QFileInfo::exists(target), qPrintable(target + " is left from elsewhere"));
+    if (exists && !QDir().mkdir(target))
+        QSKIP("a folder at the top of the file system cannot be made here");
+    const auto removeTarget = qScopeGuard([&] { QDir(target).removeRecursively(); });
+    makeFile(path("in/1.txt"), "1");
+    makeForm({path("in/1.txt")}, name, QString());
+    form().chk_PREFIX->setChecked(false);
+    pressOK();
+    if (exists) {
+        QCOMPARE(boxes().texts(), QStringList{});
+        QCOMPARE(readAll(target + "1.txt"), QByteArray("1"));
+        QVERIFY2(!QFile::exists(path("in/1.txt")), "the file was moved");
+    } else {
+        QCOMPARE(boxes().texts(),
+                 (QStringList{"Echec de création du dossier \r\n\r\nDOSSIER=\"" + target + "\"",
+                              failure(path("in/1.txt"), target + "1.txt")}));
+        QVERIFY2(!QFileInfo::exists(target), "no folder is made at the top of the file system");
+        QCOMPARE(readAll(path("in/1.txt")), QByteArray("1"));
+    }
+    QVERIFY2(!form().isVisible(), "the run ends as usual");
+}
+
 void TestFilingRun::replacedFilesGoToTheTrash()
 {
     makeFile(path("one/a.txt"), "first");
@@ -393,6 +434,70 @@ void TestFilingRun::focusCases()
     QCOMPARE(okClicks.count(), runs);
     QCOMPARE(!form().isVisible(), closed);
     QVERIFY(QFile::exists(path("in/1.txt")));
+}
+
+void TestFilingRun::racesAreReportedAndLoseNothing_data()
+{
+    QTest::addColumn<QString>("race");
+    QTest::addColumn<bool>("reported");
+    QTest::newRow("a file appears at the destination during the copy: trashed, not reported")
+        << "appears" << false;
+    QTest::newRow("the source is saved again during the copy: it stays, reported")
+        << "source saved" << true;
+    QTest::newRow("the file replaced cannot go to the trash: it stays, reported")
+        << "untrashable" << true;
+}
+
+void TestFilingRun::racesAreReportedAndLoseNothing()
+{
+    QFETCH(QString, race);
+    QFETCH(bool, reported);
+    QString root = path("out");
+    std::unique_ptr<QTemporaryDir> shm;
+    if (race == "untrashable") {
+        // A tmpfs of the system's, where GIO keeps no trash.
+        shm = std::make_unique<QTemporaryDir>(QStringLiteral("/dev/shm/rangeur-XXXXXX"));
+        if (!shm->isValid() || QStorageInfo(shm->path()).fileSystemType() != "tmpfs")
+            QSKIP("no tmpfs at /dev/shm");
+        root = shm->path();
+    }
+    const QString source = path("in/a.txt");
+    const QString destination = root + "/F/a.txt";
+    makeFile(source, "as copied");
+    if (race == "untrashable")
+        makeFile(destination, "replaced");
+    // Another program acts once the copy is written, before it is in place.
+    kit_FILE::setTestSeams({[&](kit_FILE::Step step) {
+        if (step != kit_FILE::Step::CopyWritten)
+            return;
+        if (race == "appears") {
+            makeFile(destination, "appeared");
+        } else if (race == "source saved") {
+            makeFile(path("in/saving.tmp"), "saved again");
+            QCOMPARE(::rename(QFile::encodeName(path("in/saving.tmp")).constData(),
+                              QFile::encodeName(source).constData()),
+                     0);
+        }
+    }});
+    const auto resetSeams = qScopeGuard([] { kit_FILE::setTestSeams(); });
+    makeForm({source}, QStringLiteral("F"), root);
+    form().chk_PREFIX->setChecked(false);
+    pressOK();
+
+    QCOMPARE(boxes().texts(), reported ? QStringList{failure(source, destination)} : QStringList{});
+    if (race == "appears") {
+        QCOMPARE(readAll(destination), QByteArray("as copied"));
+        QCOMPARE(readAll(trashedEntryFor(destination)), QByteArray("appeared"));
+        QCOMPARE(readAll(trashedEntryFor(source)), QByteArray("as copied"));
+    } else if (race == "source saved") {
+        QCOMPARE(readAll(source), QByteArray("saved again"));
+        QCOMPARE(readAll(destination), QByteArray("as copied")); // the copy made stays
+        QCOMPARE(trashedEntryFor(source), QString());
+    } else {
+        QCOMPARE(readAll(destination), QByteArray("replaced"));
+        QCOMPARE(readAll(source), QByteArray("as copied"));
+    }
+    QVERIFY2(!form().isVisible(), "the run ends as usual");
 }
 
 RANGEUR_TEST_MAIN(TestFilingRun)

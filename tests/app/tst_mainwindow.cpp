@@ -14,8 +14,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStyleOption>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QtTest>
@@ -44,6 +46,9 @@ private slots:
     void contextMenus_data();
     void contextMenus();
     void popupMenuItems();
+    void boldTextIsDrawnBold_data();
+    void boldTextIsDrawnBold();
+    void focusedButtonHasOneFrame();
 
 private:
     WindowFixture m_window;
@@ -354,7 +359,8 @@ void TestMainWindow::enterPressesTheDefaultButton()
     QTest::keyClick(form().windowHandle(), Qt::Key(key));
     QCOMPARE(ok.count(), okClicks);
     QCOMPARE(cancel.count(), cancelClicks);
-    QCOMPARE(form().EDIT_DOSSIER->count(), 0); // the box never files its text by itself
+    // One entry, from AddItem when the focus left the box; the box never files its text itself.
+    QCOMPARE(form().EDIT_DOSSIER->count(), 1);
     QCOMPARE(form().EDIT_DOSSIER->currentText(), QStringLiteral("FACTURES"));
 }
 
@@ -476,6 +482,122 @@ void TestMainWindow::popupMenuItems()
             [&] { markSeenByHandler = form().chk_TRierDossier->isChecked(); });
     form().chk_TRierDossier->trigger();
     QVERIFY(markSeenByHandler);
+}
+
+void TestMainWindow::boldTextIsDrawnBold_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const char *name : {"GroupBox1", "GroupBox2", "GroupBox3", "EDIT_DOSSIER"})
+        QTest::newRow(name) << name;
+}
+
+void TestMainWindow::boldTextIsDrawnBold()
+{
+    QFETCH(QString, name);
+    form().show();
+    auto *widget = form().findChild<QWidget *>(name);
+    QVERIFY(widget);
+
+    // What the user sees of the bold text: a group box's caption, the folder name in its box.
+    QString text;
+    QImage shown;
+    QColor ink;
+    if (auto *box = qobject_cast<QGroupBox *>(widget)) {
+        QStyleOptionGroupBox option;
+        option.initFrom(box);
+        option.text = box->title();
+        option.textAlignment = box->alignment();
+        option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+        const QRect caption = box->style()->subControlRect(QStyle::CC_GroupBox, &option,
+                                                           QStyle::SC_GroupBoxLabel, box);
+        text = box->title();
+        shown = box->grab(caption).toImage();
+        ink = box->palette().color(QPalette::WindowText);
+    } else {
+        QLineEdit *edit = form().EDIT_DOSSIER->lineEdit();
+        text = QStringLiteral("FACTURES 2024");
+        edit->setText(text);
+        shown = edit->grab().toImage();
+        ink = edit->palette().color(QPalette::Text);
+    }
+    QHash<QRgb, int> counts;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            ++counts[shown.pixel(x, y)];
+    const QColor paper(std::max_element(counts.begin(), counts.end()).key());
+
+    // How much of the picture is covered by the text colour, antialiased edges in part.
+    auto coverage = [&](const QImage &image) {
+        const qreal span[] = {ink.redF() - paper.redF(), ink.greenF() - paper.greenF(),
+                              ink.blueF() - paper.blueF()};
+        const qreal length = span[0] * span[0] + span[1] * span[1] + span[2] * span[2];
+        qreal sum = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c(image.pixel(x, y));
+                const qreal t =
+                    ((c.redF() - paper.redF()) * span[0] + (c.greenF() - paper.greenF()) * span[1] +
+                     (c.blueF() - paper.blueF()) * span[2]) /
+                    length;
+                sum += std::clamp(t, 0.0, 1.0);
+            }
+        return sum;
+    };
+    auto drawnIn = [&](const QFont &font) {
+        QImage image(shown.size(), QImage::Format_RGB32);
+        image.fill(paper);
+        QPainter painter(&image);
+        painter.setFont(font);
+        painter.setPen(ink);
+        painter.drawText(image.rect(), Qt::AlignCenter, text);
+        painter.end();
+        return coverage(image);
+    };
+    const QFont regular = form().font();
+    const qreal asRegular = drawnIn(regular);
+    const qreal asBold = drawnIn(widget->font());
+    const qreal onScreen = coverage(shown);
+    const QByteArray inks = QStringLiteral("regular %1, bold %2, shown %3")
+                                .arg(asRegular)
+                                .arg(asBold)
+                                .arg(onScreen)
+                                .toUtf8();
+
+    QVERIFY(widget->font().bold());
+    // Bold strokes, not a bold name on regular strokes; and the widget draws in its own font.
+    QVERIFY2(asBold > 1.25 * asRegular, inks.constData());
+    QVERIFY2(onScreen > 1.25 * asRegular, inks.constData());
+    QVERIFY2(qAbs(onScreen - asBold) < 0.15 * asBold, inks.constData());
+    // Thicker strokes need bold's wider advances, or the letters run into each other.
+    QVERIFY(QFontMetricsF(widget->font()).horizontalAdvance(text) >
+            1.08 * QFontMetricsF(regular).horizontalAdvance(text));
+}
+
+void TestMainWindow::focusedButtonHasOneFrame()
+{
+    showActive();
+    // Focus moved by the keyboard, after which styles draw their focus marks.
+    form().chk_Confirm->setFocus();
+    QTest::keyClick(form().windowHandle(), Qt::Key_Tab);
+    QPushButton *button = form().btnCancel;
+    QCOMPARE(QApplication::focusWidget(), button);
+
+    const QImage image = button->grab().toImage();
+    // The focus mark is the theme's orange border ...
+    QCOMPARE(QColor(image.pixel(0, image.height() / 2)), QColor(0xe8, 0x66, 0x25));
+    // ... and between it and the label the face is one flat colour: no second frame inside.
+    const int labelTop = (image.height() - button->iconSize().height()) / 2;
+    const QRect band(3, 3, image.width() - 6, labelTop - 4);
+    QVERIFY(band.height() > 4);
+    const QColor face(image.pixel(band.center()));
+    for (int y = band.top(); y <= band.bottom(); ++y)
+        for (int x = band.left(); x <= band.right(); ++x)
+            QVERIFY2(QColor(image.pixel(x, y)) == face,
+                     qPrintable(QStringLiteral("%1 at (%2, %3) on a face of %4")
+                                    .arg(QColor(image.pixel(x, y)).name())
+                                    .arg(x)
+                                    .arg(y)
+                                    .arg(face.name())));
 }
 
 RANGEUR_TEST_MAIN(TestMainWindow)

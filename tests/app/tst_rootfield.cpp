@@ -10,7 +10,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDesktopServices>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMimeData>
 #include <QScreen>
 #include <QToolButton>
@@ -53,6 +55,7 @@ void dropUrls(QWidget *target, const QList<QUrl> &urls)
 class TestRootField : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
     void startsOnTheDesktopWhateverMemeDossierShows();
@@ -75,6 +78,11 @@ private:
     TestHome &home() { return m_window.home(); }
     TDirectoryEdit *field() { return form().JvDirectoryEdit1; }
 };
+
+void TestRootField::initTestCase()
+{
+    WindowFixture::setUpApplication();
+}
 
 void TestRootField::init()
 {
@@ -289,6 +297,8 @@ void TestRootField::realChooserIsCentredWithItsInstruction()
     QString directory;
     bool hasNewFolderButton = false;
     bool readOnly = true;
+    QString lookInLabel;
+    QStringList buttonTexts;
     QPoint position;
     QSize size;
     QTimer::singleShot(0, [&] {
@@ -300,6 +310,12 @@ void TestRootField::realChooserIsCentredWithItsInstruction()
         hasNewFolderButton =
             dialog->findChild<QToolButton *>(QStringLiteral("newFolderButton")) != nullptr;
         readOnly = dialog->testOption(QFileDialog::ReadOnly);
+        if (const auto *label = dialog->findChild<QLabel *>(QStringLiteral("lookInLabel")))
+            lookInLabel = label->text();
+        if (const auto *box = dialog->findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"))) {
+            for (const QAbstractButton *b : box->buttons())
+                buttonTexts << b->text();
+        }
         position = dialog->pos();
         size = dialog->size();
         dialog->reject();
@@ -310,6 +326,8 @@ void TestRootField::realChooserIsCentredWithItsInstruction()
     QCOMPARE(directory, m_scans);
     QVERIFY2(hasNewFolderButton, "the chooser offers a new-folder button");
     QVERIFY2(!readOnly, "the chooser can make folders");
+    QCOMPARE(lookInLabel, QStringLiteral("Voir dans :"));
+    QCOMPARE(buttonTexts, (QStringList{"&Choisir", "Annuler"}));
     const QScreen *screen = QGuiApplication::primaryScreen();
     const QRect work = screen->availableGeometry();
     QCOMPARE(position, screen->geometry().topLeft() + QPoint((work.width() - size.width()) / 2,

@@ -1,5 +1,6 @@
 #include "TestEnvironment.h"
 #include "kit_CommandLine.h"
+#include "kit_Paths.h"
 
 #include <QApplication>
 #include <QtTest>
@@ -11,6 +12,8 @@ private slots:
     void windowsSplit();
     void argvDropsEmptyArguments();
     void argvKeepsUndecodableNames();
+    void relativeNamesBecomeAbsolute_data();
+    void relativeNamesBecomeAbsolute();
 };
 
 void TestCommandLine::windowsSplit_data()
@@ -56,18 +59,72 @@ void TestCommandLine::windowsSplit()
 void TestCommandLine::argvDropsEmptyArguments()
 {
     const char *argv[] = {"/usr/bin/rangeur", "/tmp/a b.pdf", "", "/tmp/é.txt", ""};
-    QCOMPARE(kit::filesFromArgv(5, argv), (QStringList{"/tmp/a b.pdf", "/tmp/é.txt"}));
+    QCOMPARE(kit::filesFromArgv(5, argv, "/nowhere"), (QStringList{"/tmp/a b.pdf", "/tmp/é.txt"}));
     const char *none[] = {"/usr/bin/rangeur", ""};
-    QVERIFY2(kit::filesFromArgv(2, none).isEmpty(), "an empty argument is never a file");
+    QVERIFY2(kit::filesFromArgv(2, none, "/nowhere").isEmpty(),
+             "an empty argument is never a file");
 }
 
 void TestCommandLine::argvKeepsUndecodableNames()
 {
     const char *argv[] = {"rangeur", "/tmp/caf\xe9.txt"}; // Latin-1 bytes, not UTF-8
-    const QStringList files = kit::filesFromArgv(2, argv);
+    const QStringList files = kit::filesFromArgv(2, argv, "/nowhere");
     QCOMPARE(files.size(), 1);
     QVERIFY2(files[0].contains(QChar::ReplacementCharacter),
              "an undecodable name must stay visibly damaged, never become another valid name");
+}
+
+Q_DECLARE_METATYPE(kit::PathStyle)
+
+void TestCommandLine::relativeNamesBecomeAbsolute_data()
+{
+    QTest::addColumn<kit::PathStyle>("style");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("expected");
+    const auto posix = kit::PathStyle::Posix;
+    const auto win = kit::PathStyle::Windows;
+    QTest::newRow("bare name") << posix << "/home/u"
+                               << "a.pdf"
+                               << "/home/u/a.pdf";
+    QTest::newRow("folder with a trailing separator") << posix << "/home/u/"
+                                                      << "a.pdf"
+                                                      << "/home/u/a.pdf";
+    QTest::newRow("from the root") << posix << "/"
+                                   << "a.pdf"
+                                   << "/a.pdf";
+    QTest::newRow("dots are kept, so links keep their meaning") << posix << "/home/u"
+                                                                << "../x/./a.pdf"
+                                                                << "/home/u/../x/./a.pdf";
+    QTest::newRow("absolute stays") << posix << "/home/u"
+                                    << "/srv/a.pdf"
+                                    << "/srv/a.pdf";
+    QTest::newRow("a colon is no drive on Linux") << posix << "/home/u"
+                                                  << "C:a"
+                                                  << "/home/u/C:a";
+    QTest::newRow("win: bare name") << win << R"(C:\Scans)"
+                                    << "a.pdf"
+                                    << R"(C:\Scans\a.pdf)";
+    QTest::newRow("win: drive path stays") << win << R"(C:\Scans)"
+                                           << R"(D:\a.pdf)"
+                                           << R"(D:\a.pdf)";
+    QTest::newRow("win: network path stays") << win << R"(C:\)"
+                                             << R"(\\srv\a.pdf)"
+                                             << R"(\\srv\a.pdf)";
+}
+
+void TestCommandLine::relativeNamesBecomeAbsolute()
+{
+    QFETCH(kit::PathStyle, style);
+    QFETCH(QString, folder);
+    QFETCH(QString, path);
+    QFETCH(QString, expected);
+    QCOMPARE(kit::absolutePath(path, folder, style), expected);
+    if (style == kit::nativePathStyle) {
+        const QByteArray arg = path.toUtf8();
+        const char *argv[] = {"rangeur", arg.constData()};
+        QCOMPARE(kit::filesFromArgv(2, argv, folder), QStringList{expected});
+    }
 }
 
 RANGEUR_TEST_MAIN(TestCommandLine)

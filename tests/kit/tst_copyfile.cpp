@@ -4,10 +4,13 @@
 
 #include <QApplication>
 #include <QCryptographicHash>
+#include <QDirIterator>
+#include <QProcess>
 #include <QtTest>
 #include <csignal>
 #include <fcntl.h>
 #include <ftw.h>
+#include <functional>
 #include <optional>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -78,6 +81,46 @@ QStringList leftoverTemporaries(const QString &folder)
     return QDir(folder).entryList({".rangeur-*"}, QDir::Files | QDir::Hidden);
 }
 
+constexpr qint64 MiB = 1024 * 1024;
+
+// A file of that size with a MiB of data at each offset given, and holes elsewhere. False when
+// the file system does not report the holes.
+bool makeSparseFile(const QString &path, qint64 size, const QList<qint64> &dataAt)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || !file.resize(size))
+        return false;
+    for (const qint64 offset : dataAt) {
+        if (!file.seek(offset) || file.write(patterned(MiB)) != MiB)
+            return false;
+    }
+    file.close();
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    const off_t firstHole = ::lseek(fd, 0, SEEK_HOLE);
+    ::close(fd);
+    return firstHole >= 0 && firstHole < size;
+}
+
+// The contents of every file under the folder, and of every entry of the trash that trash-list
+// lists as coming from it: where a version of a file must be, unless it was lost.
+QByteArrayList keptContents(const QString &folder, QString *error)
+{
+    QByteArrayList kept;
+    QDirIterator files(folder, QDir::Files | QDir::Hidden | QDir::System,
+                       QDirIterator::Subdirectories);
+    while (files.hasNext())
+        kept << readAll(files.next());
+    QStringList trashedFrom = trashListOriginalPaths(error);
+    trashedFrom.removeDuplicates();
+    for (const QString &original : std::as_const(trashedFrom)) {
+        if (original.startsWith(folder + '/')) {
+            for (const QString &entry : trashedEntriesFor(original))
+                kept << readAll(entry);
+        }
+    }
+    return kept;
+}
+
 // A copy that blocks (on a FIFO, say) must fail the test, not hang the suite.
 void onAlarm(int)
 {
@@ -127,6 +170,10 @@ private slots:
     void copies();
     void refusesAndChangesNothing_data();
     void refusesAndChangesNothing();
+    void racesWithAnotherProgramLoseNothing_data();
+    void racesWithAnotherProgramLoseNothing();
+    void endedMidCopyLeavesNoTemporaryFile_data();
+    void endedMidCopyLeavesNoTemporaryFile();
 };
 
 void TestCopyFile::copies_data()
@@ -138,8 +185,9 @@ void TestCopyFile::copies_data()
     QTest::newRow("set-user-ID source gives a copy with its permission bits only") << "setuid";
     QTest::newRow("source through a symbolic link") << "source link";
     QTest::newRow("destination link replaced as a link, its target untouched") << "dest link";
-    QTest::newRow("pseudo-file whose size says 0") << "proc";
     QTest::newRow("across file systems") << "tmpfs source";
+    QTest::newRow("sparse source, from a hole to a hole, keeps its holes") << "sparse";
+    QTest::newRow("sparse source, from data to data, keeps its holes") << "sparse ends";
 }
 
 void TestCopyFile::copies()
@@ -170,19 +218,19 @@ void TestCopyFile::copies()
         makeFile(source, "new content");
         makeFile(tmp.filePath("elsewhere.txt"), "must stay");
         QVERIFY(QFile::link(tmp.filePath("elsewhere.txt"), destination));
-    } else if (kind == "proc") {
-        source = "/proc/version";
     } else if (kind == "tmpfs source") {
         tmpfs = std::make_unique<Tmpfs>(tmp.filePath("mnt"), "size=4m");
         if (!tmpfs->isMounted())
             QSKIP(qPrintable("cannot mount a tmpfs: " + tmpfs->errorText()));
         source = tmp.filePath("mnt/source.bin");
         makeFile(source, patterned(1024 * 1024 + 5), 0755);
+    } else if (kind == "sparse" || kind == "sparse ends") {
+        const QList<qint64> dataAt =
+            kind == "sparse" ? QList<qint64>{8 * MiB, 40 * MiB} : QList<qint64>{0, 63 * MiB};
+        if (!makeSparseFile(source, 64 * MiB, dataAt))
+            QSKIP("this file system does not report holes");
     }
 
-    // Held open so that a pseudo-file keeps the same inode, and times, while it is compared.
-    QFile pin(source);
-    QVERIFY(pin.open(QIODevice::ReadOnly));
     const QByteArray expected = readAll(source);
     struct stat sourceStat {};
     QCOMPARE(::stat(QFile::encodeName(source).constData(), &sourceStat), 0);
@@ -198,6 +246,8 @@ void TestCopyFile::copies()
     QCOMPARE(copied.st_mtim.tv_nsec, sourceStat.st_mtim.tv_nsec);
     QCOMPARE(leftoverTemporaries(out), QStringList{});
     QCOMPARE(readAll(source), expected);
+    if (kind.startsWith("sparse"))
+        QVERIFY2(copied.st_blocks <= sourceStat.st_blocks, "the copy takes no more room");
 
     if (kind == "replace" || kind == "dest link") {
         const QString entry = trashedEntryFor(destination);
@@ -231,6 +281,10 @@ void TestCopyFile::refusesAndChangesNothing_data()
     QTest::newRow("name decoded with a replacement character") << "undecodable";
     QTest::newRow("file too large") << "too large";
     QTest::newRow("no room left") << "full";
+    QTest::newRow("replaced file cannot go to the trash (none on tmpfs)") << "untrashable";
+    QTest::newRow("pseudo-file whose size says 0") << "/proc/version";
+    QTest::newRow("pseudo-file that never ends") << "/proc/self/pagemap";
+    QTest::newRow("attribute of the kernel") << "/sys/kernel/address_bits";
 }
 
 void TestCopyFile::refusesAndChangesNothing()
@@ -300,6 +354,16 @@ void TestCopyFile::refusesAndChangesNothing()
         makeFile(tmp.filePath("big.bin"), patterned(512 * 1024));
         source = tmp.filePath("big.bin");
         destination = tmp.filePath("small/old.txt");
+    } else if (kind == "untrashable") {
+        tmpfs = std::make_unique<Tmpfs>(tmp.filePath("mounted"), "size=4m");
+        if (!tmpfs->isMounted())
+            QSKIP(qPrintable("cannot mount a tmpfs: " + tmpfs->errorText()));
+        makeFile(tmp.filePath("mounted/old.txt"), "old destination");
+        destination = tmp.filePath("mounted/old.txt");
+    } else if (kind.startsWith('/')) {
+        if (!QFileInfo::exists(kind))
+            QSKIP(qPrintable(kind + " is missing here"));
+        source = kind;
     }
 
     const QByteArrayList before = snapshot(root);
@@ -322,6 +386,177 @@ void TestCopyFile::refusesAndChangesNothing()
     QCOMPARE(snapshot(root), before);
     QCOMPARE(trashEntryCount(), trashedBefore);
     QVERIFY2(elapsed < 5000, "a refusal comes at once");
+}
+
+void TestCopyFile::racesWithAnotherProgramLoseNothing_data()
+{
+    using kit_FILE::TrashResult;
+    QTest::addColumn<QString>("race");
+    QTest::addColumn<bool>("namedTemporaryFile");
+    QTest::addColumn<bool>("copied");
+    QTest::addColumn<TrashResult>("sourceTrashed");
+    struct Race {
+        const char *name;
+        bool copied;
+        TrashResult sourceTrashed;
+        bool publishing; // also with the named temporary file, which publishes another way
+    };
+    const Race races[] = {
+        {"a file appears at the free name", true, TrashResult::Trashed, true},
+        {"the folder is renamed during a replacing copy", false, TrashResult::Failed, true},
+        {"a file takes the name again once it is freed", true, TrashResult::Trashed, true},
+        {"a file takes the name again every time it is freed", false, TrashResult::Failed, true},
+        {"the file looked at is swapped before it is trashed", true, TrashResult::Trashed, true},
+        {"the replaced file is written in place before it is trashed", true, TrashResult::Trashed,
+         false},
+        {"the source is written in place during the copy", false, TrashResult::Failed, false},
+        {"the source is saved again by rename during the copy", true, TrashResult::NotTheFileRead,
+         false},
+        {"the source is saved again just before it is trashed", true, TrashResult::NotTheFileRead,
+         false},
+    };
+    for (const Race &race : races) {
+        QTest::addRow("%s", race.name) << race.name << false << race.copied << race.sourceTrashed;
+        if (race.publishing)
+            QTest::addRow("%s, named temporary file", race.name)
+                << race.name << true << race.copied << race.sourceTrashed;
+    }
+}
+
+// Another program (an editor, a sync client, a second run) acts on the files between two steps
+// of a move: copy, then source to the trash when the copy succeeded. Whatever it does, every
+// version of every file is still somewhere: in place, or in the trash.
+void TestCopyFile::racesWithAnotherProgramLoseNothing()
+{
+    using kit_FILE::Step;
+    QFETCH(QString, race);
+    QFETCH(bool, namedTemporaryFile);
+    QFETCH(bool, copied);
+    QFETCH(kit_FILE::TrashResult, sourceTrashed);
+    QTemporaryDir tmp;
+    const QString out = tmp.filePath("out");
+    const QString movedOut = tmp.filePath("moved");
+    QVERIFY(QDir().mkdir(out));
+    const QString source = tmp.filePath("source.txt");
+    const QString destination = out + "/copy.txt";
+
+    // Contents of the row's own, since every row shares the trash.
+    QByteArrayList versions;
+    int written = 0;
+    const auto write = [&](const QString &path, const char *what) {
+        versions << what + QByteArray(" #") + QByteArray::number(++written) + " in " +
+                        QTest::currentDataTag();
+        makeFile(path, versions.last());
+    };
+    // As an editor saves: a new file renamed over the old one, which goes away.
+    const auto saveByRename = [&](const QString &path, const char *what) {
+        write(tmp.filePath("saving.tmp"), what);
+        QVERIFY(::rename(QFile::encodeName(tmp.filePath("saving.tmp")).constData(),
+                         QFile::encodeName(path).constData()) == 0);
+    };
+    const auto writeInPlace = [&](const QString &path, const QByteArray &text) {
+        const QByteArray before = readAll(path);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Append));
+        QCOMPARE(file.write(text), text.size());
+        file.close();
+        versions.removeOne(before); // the other program changed it, not us
+        versions << before + text;
+    };
+    write(source, "source");
+    const QByteArray copiedVersion = versions.last();
+    const bool replacing = !race.startsWith("a file appears") && !race.startsWith("the source");
+    if (replacing)
+        write(destination, "replaced");
+    const QByteArray replaced = replacing ? versions.last() : QByteArray();
+
+    Step step = Step::CopyWritten;
+    bool everyTime = false;
+    std::function<void()> act;
+    if (race == "a file appears at the free name") {
+        act = [&] { write(destination, "appeared"); };
+    } else if (race == "the folder is renamed during a replacing copy") {
+        act = [&] { QVERIFY(QDir().rename(out, movedOut)); };
+    } else if (race.startsWith("a file takes the name again")) {
+        step = Step::DestinationTrashed;
+        everyTime = race.endsWith("every time it is freed");
+        act = [&] { write(destination, "took the name"); };
+    } else if (race == "the file looked at is swapped before it is trashed") {
+        step = Step::DestinationLookedAt;
+        act = [&] {
+            QVERIFY(QDir().rename(destination, out + "/copy.txt.bak"));
+            write(destination, "swapped in");
+        };
+    } else if (race == "the replaced file is written in place before it is trashed") {
+        step = Step::DestinationLookedAt;
+        act = [&] { writeInPlace(destination, " and more"); };
+    } else if (race == "the source is written in place during the copy") {
+        act = [&] { writeInPlace(source, " and more"); };
+    } else if (race == "the source is saved again by rename during the copy") {
+        act = [&] { saveByRename(source, "source saved again"); };
+    } else if (race == "the source is saved again just before it is trashed") {
+        step = Step::SourceToTrash;
+        act = [&] { saveByRename(source, "source saved again"); };
+    }
+    int acted = 0;
+    kit_FILE::setTestSeams({[&](Step reached) {
+                                if (reached == step && (everyTime || acted == 0)) {
+                                    ++acted;
+                                    act();
+                                }
+                            },
+                            namedTemporaryFile});
+    const auto resetSeams = qScopeGuard([] { kit_FILE::setTestSeams(); });
+
+    kit_FILE::FileIdentity read;
+    QCOMPARE(kit_FILE::CopyFileOver(source, destination, &read), copied);
+    if (copied) {
+        QCOMPARE(readAll(destination), copiedVersion);
+        QCOMPARE(kit_FILE::SendToRecycleBin(source, read), sourceTrashed);
+        QCOMPARE(QFileInfo::exists(source), sourceTrashed != kit_FILE::TrashResult::Trashed);
+    } else {
+        QVERIFY2(QFileInfo::exists(source), "the source stays");
+    }
+    QVERIFY2(acted > 0, "the other program had its chance");
+    if (race.startsWith("the folder is renamed"))
+        QCOMPARE(readAll(movedOut + "/copy.txt"), replaced); // not trashed through another path
+
+    QString error;
+    const QByteArrayList kept = keptContents(tmp.path(), &error);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    for (const QByteArray &version : std::as_const(versions))
+        QVERIFY2(kept.contains(version), "lost: " + version);
+    QCOMPARE(leftoverTemporaries(out), QStringList{});
+    QCOMPARE(leftoverTemporaries(movedOut), QStringList{});
+}
+
+void TestCopyFile::endedMidCopyLeavesNoTemporaryFile_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("killed") << int(SIGKILL);
+    QTest::newRow("ended by the end of the session") << int(SIGTERM);
+}
+
+void TestCopyFile::endedMidCopyLeavesNoTemporaryFile()
+{
+    QFETCH(int, signal);
+    QTemporaryDir tmp;
+    const QString out = tmp.filePath("out");
+    QVERIFY(QDir().mkdir(out));
+    const QString source = tmp.filePath("large.bin");
+    makeFile(source, patterned(32 * MiB));
+
+    QProcess copying;
+    copying.start(QStringLiteral(COPY_THEN_WAIT), {source, out + "/large.bin"});
+    QVERIFY2(copying.waitForReadyRead(30000), qPrintable(copying.errorString()));
+    QCOMPARE(copying.readLine(), QByteArray("written\n"));
+    QCOMPARE(::kill(pid_t(copying.processId()), signal), 0);
+    QVERIFY(copying.waitForFinished(30000));
+    QCOMPARE(copying.exitStatus(), QProcess::CrashExit);
+
+    QCOMPARE(
+        QDir(out).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+        QStringList{});
 }
 
 RANGEUR_FS_TEST_MAIN(TestCopyFile)

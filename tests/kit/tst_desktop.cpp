@@ -1,6 +1,7 @@
 #include "FileHelpers.h"
 #include "OpenedUrls.h"
 #include "TestEnvironment.h"
+#include "kit_DIR.h"
 #include "kit_Shell.h"
 #include "kit_WIN.h"
 
@@ -16,6 +17,8 @@ private slots:
     void windowsDesktopDir();
     void openPath_data();
     void openPath();
+    void currentFolderKeepsTheShellsLinks_data();
+    void currentFolderKeepsTheShellsLinks();
 };
 
 void TestDesktop::desktopDir_data()
@@ -64,20 +67,69 @@ void TestDesktop::windowsDesktopDir()
 void TestDesktop::openPath_data()
 {
     QTest::addColumn<QString>("path");
-    QTest::newRow("folder with a trailing separator") << "/home/u/FACTURES/";
+    QTest::addColumn<QString>("opened"); // %1: the current folder
+    QTest::newRow("folder with a trailing separator") << "/home/u/FACTURES/"
+                                                      << "/home/u/FACTURES/";
     QTest::newRow("characters a URL or a shell would read")
+        << "/tmp/a b #1 ?x=1 %20 $(rm) 'q' \"d\"/"
         << "/tmp/a b #1 ?x=1 %20 $(rm) 'q' \"d\"/";
-    QTest::newRow("accents") << "/home/u/Bureau/Été 2024/";
+    QTest::newRow("accents") << "/home/u/Bureau/Été 2024/"
+                             << "/home/u/Bureau/Été 2024/";
+    QTest::newRow("relative: made absolute") << "sub/REL/"
+                                             << "%1/sub/REL/";
+    QTest::newRow("relative with dots: kept as written") << "../x/./F/"
+                                                         << "%1/../x/./F/";
 }
 
 void TestDesktop::openPath()
 {
     QFETCH(QString, path);
-    OpenedUrls opened;
+    QFETCH(QString, opened);
+    QTemporaryDir tmp;
+    const QString here = QFileInfo(tmp.path()).canonicalFilePath();
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(here));
+    OpenedUrls urls;
     kit_Shell::OpenPath(path);
-    QCOMPARE(opened.urls.size(), 1);
-    QVERIFY(opened.urls[0].isLocalFile());
-    QCOMPARE(opened.urls[0].toLocalFile(), path);
+    QDir::setCurrent(previous);
+    QCOMPARE(urls.urls.size(), 1);
+    QVERIFY2(urls.urls[0].isLocalFile(), qPrintable(urls.urls[0].toString()));
+    QCOMPARE(urls.urls[0].toLocalFile(), opened.contains("%1") ? opened.arg(here) : opened);
+}
+
+void TestDesktop::currentFolderKeepsTheShellsLinks_data()
+{
+    // Inside a fixture folder: real/, link -> real, other/; the process stands in link.
+    QTest::addColumn<QByteArray>("pwd"); // %1: the fixture folder; "-" unsets PWD
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("PWD through a link is kept") << QByteArray("%1/link") << "%1/link";
+    QTest::newRow("PWD naming another folder is stale") << QByteArray("%1/other") << "%1/real";
+    QTest::newRow("relative PWD is ignored") << QByteArray("link") << "%1/real";
+    QTest::newRow("PWD of a missing folder") << QByteArray("%1/gone") << "%1/real";
+    QTest::newRow("no PWD") << QByteArray("-") << "%1/real";
+}
+
+void TestDesktop::currentFolderKeepsTheShellsLinks()
+{
+    QFETCH(QByteArray, pwd);
+    QFETCH(QString, expected);
+    QTemporaryDir tmp;
+    // The fixture's own path without links, so that the expected texts are exact.
+    const QString root = QFileInfo(tmp.path()).canonicalFilePath();
+    QVERIFY(QDir(root).mkpath("real"));
+    QVERIFY(QDir(root).mkpath("other"));
+    QVERIFY(QFile::link(root + "/real", root + "/link"));
+    const QString previous = QDir::currentPath();
+    const QByteArray previousPwd = qgetenv("PWD");
+    QVERIFY(QDir::setCurrent(root + "/link"));
+    if (pwd == "-")
+        qunsetenv("PWD");
+    else
+        qputenv("PWD", QString::fromUtf8(pwd).arg(root).toUtf8());
+    const QString current = kit_DIR::currentFolder();
+    QDir::setCurrent(previous);
+    qputenv("PWD", previousPwd);
+    QCOMPARE(current, expected.arg(root));
 }
 
 RANGEUR_TEST_MAIN(TestDesktop)

@@ -5,6 +5,7 @@
 #include "kit_Title.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -40,6 +41,7 @@ private slots:
     void errorBoxUsesTitleAndFullStop();
     void realBoxKeyboard_data();
     void realBoxKeyboard();
+    void realBoxLooksAsDesigned_data();
     void realBoxLooksAsDesigned();
     void pendingQuitEndsBoxesAtOnce();
 };
@@ -146,10 +148,20 @@ void TestDialogs::realBoxKeyboard()
     QCOMPARE(result == TModalResult::mrOk, resultOk);
 }
 
+void TestDialogs::realBoxLooksAsDesigned_data()
+{
+    QTest::addColumn<QString>("message");
+    QTest::newRow("two lines") << QStringLiteral("a.pdf\r\nb.pdf");
+    QTest::newRow("markup in a file name is shown as it is")
+        << QStringLiteral("/tmp/<h1>rapport.txt\r\n/x/<b>R</b>_<h1>rapport.txt");
+}
+
 void TestDialogs::realBoxLooksAsDesigned()
 {
+    QFETCH(QString, message);
     QString caption;
     QString text;
+    Qt::TextFormat shownAs = Qt::AutoText;
     QStringList buttonTexts;
     QString focused;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
@@ -157,6 +169,8 @@ void TestDialogs::realBoxLooksAsDesigned()
     whenBoxShows([&](QMessageBox *box) {
         caption = box->windowTitle();
         text = box->text();
+        if (const auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label")))
+            shownAs = label->textFormat();
         icon = box->icon();
         for (QAbstractButton *b : box->buttons())
             buttonTexts << b->text();
@@ -167,10 +181,11 @@ void TestDialogs::realBoxLooksAsDesigned()
         centred = (box->frameGeometry().center() - screenCentre).manhattanLength() <= 2;
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     });
-    const bool answer = AskConfirm(QStringLiteral("a.pdf\r\nb.pdf"), TMsgDlgType::mtConfirmation);
+    const bool answer = AskConfirm(message, TMsgDlgType::mtConfirmation);
     QVERIFY(!answer);
     QCOMPARE(caption, QStringLiteral("Confirmer"));
-    QCOMPARE(text, QStringLiteral("a.pdf\r\nb.pdf"));
+    QCOMPARE(text, message);
+    QCOMPARE(shownAs, Qt::PlainText);
     QCOMPARE(icon, QMessageBox::Question);
     QCOMPARE(buttonTexts, (QStringList{"OK", "Annuler"}));
     QCOMPARE(focused, QStringLiteral("OK"));

@@ -4,12 +4,23 @@
 
 #include <QApplication>
 #include <QtTest>
+#include <sys/stat.h>
 
 namespace {
 
 bool presentAsIs(const QString &path)
 {
     return QFileInfo(path).exists() || QFileInfo(path).isSymLink();
+}
+
+// What a copy records of the file it read.
+kit_FILE::FileIdentity identityOf(const QString &path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        qFatal("cannot stat %s", qPrintable(path));
+    return {quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size), qint64(st.st_mtim.tv_sec),
+            qint64(st.st_mtim.tv_nsec)};
 }
 
 } // namespace
@@ -25,6 +36,8 @@ private slots:
     void refusedNamesStayInPlace_data();
     void refusedNamesStayInPlace();
     void untrashableFileStaysInPlace();
+    void trashesOnlyTheFileRead_data();
+    void trashesOnlyTheFileRead();
 };
 
 void TestTrash::trashesWithItsOriginalPath_data()
@@ -140,6 +153,72 @@ void TestTrash::untrashableFileStaysInPlace()
 
     QCOMPARE(kit_FILE::SendToRecycleBin(path), false);
     QCOMPARE(readAll(path), QByteArray("kept"));
+}
+
+void TestTrash::trashesOnlyTheFileRead_data()
+{
+    using kit_FILE::TrashResult;
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<TrashResult>("result");
+    QTest::newRow("unchanged") << "none" << TrashResult::Trashed;
+    QTest::newRow("read through a link: the link goes, its target stays")
+        << "link" << TrashResult::Trashed;
+    QTest::newRow("saved again by rename") << "rename" << TrashResult::NotTheFileRead;
+    QTest::newRow("written again in place, same size")
+        << "same size" << TrashResult::NotTheFileRead;
+    QTest::newRow("grown in place, its time put back")
+        << "same time" << TrashResult::NotTheFileRead;
+    QTest::newRow("removed") << "removed" << TrashResult::NotTheFileRead;
+    QTest::newRow("on a file system without a trash") << "untrashable" << TrashResult::Failed;
+}
+
+void TestTrash::trashesOnlyTheFileRead()
+{
+    QFETCH(QString, change);
+    QFETCH(kit_FILE::TrashResult, result);
+    QTemporaryDir tmp;
+    std::unique_ptr<Tmpfs> tmpfs;
+    if (change == "untrashable") {
+        tmpfs = std::make_unique<Tmpfs>(tmp.filePath("mounted"), "size=64k");
+        if (!tmpfs->isMounted())
+            QSKIP(qPrintable("cannot mount a tmpfs: " + tmpfs->errorText()));
+    }
+    const QString file = tmp.filePath(tmpfs ? "mounted/file.txt" : "file.txt");
+    QString path = file;
+    makeFile(file, "as read");
+    const kit_FILE::FileIdentity read = identityOf(file);
+
+    if (change == "link") {
+        path = tmp.filePath("link.txt");
+        QVERIFY(QFile::link(file, path));
+    } else if (change == "rename") {
+        makeFile(tmp.filePath("saving.tmp"), "saved again");
+        QCOMPARE(::rename(QFile::encodeName(tmp.filePath("saving.tmp")).constData(),
+                          QFile::encodeName(file).constData()),
+                 0);
+    } else if (change == "same size") {
+        makeFile(file, "as READ", 0644, 1700000000);
+    } else if (change == "same time") {
+        makeFile(file, "as read, and more");
+    } else if (change == "removed") {
+        QVERIFY(QFile::remove(file));
+    }
+    const QByteArray before = readAll(path);
+    const int trashedBefore = trashEntryCount();
+
+    QCOMPARE(kit_FILE::SendToRecycleBin(path, read), result);
+
+    if (result == kit_FILE::TrashResult::Trashed) {
+        QVERIFY2(!presentAsIs(path), "gone from its folder");
+        QCOMPARE(readAll(trashedEntryFor(path)), QByteArray("as read"));
+        QString error;
+        QVERIFY2(trashListOriginalPaths(&error).contains(path), qPrintable(error));
+        if (change == "link")
+            QCOMPARE(readAll(file), QByteArray("as read"));
+    } else {
+        QCOMPARE(readAll(path), before);
+        QCOMPARE(trashEntryCount(), trashedBefore);
+    }
 }
 
 RANGEUR_FS_TEST_MAIN(TestTrash)

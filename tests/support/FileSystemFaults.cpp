@@ -141,8 +141,9 @@ QStringList trashListOriginalPaths(QString *errorText)
     return paths;
 }
 
-QString trashedEntryFor(const QString &originalPath)
+QStringList trashedEntriesFor(const QString &originalPath)
 {
+    QStringList entries;
     const QDir info(trashFolder() + QStringLiteral("/info"));
     const QStringList infoFiles = info.entryList({QStringLiteral("*.trashinfo")}, QDir::Files);
     for (const QString &infoName : infoFiles) {
@@ -152,11 +153,17 @@ QString trashedEntryFor(const QString &originalPath)
         const QList<QByteArray> lines = file.readAll().split('\n');
         for (const QByteArray &line : lines) {
             if (line.startsWith("Path=") && QUrl::fromPercentEncoding(line.mid(5)) == originalPath)
-                return trashFolder() + QStringLiteral("/files/") +
-                       infoName.chopped(int(qstrlen(".trashinfo")));
+                entries << trashFolder() + QStringLiteral("/files/") +
+                               infoName.chopped(int(qstrlen(".trashinfo")));
         }
     }
-    return {};
+    return entries;
+}
+
+QString trashedEntryFor(const QString &originalPath)
+{
+    const QStringList entries = trashedEntriesFor(originalPath);
+    return entries.isEmpty() ? QString() : entries.first();
 }
 
 int trashEntryCount()

@@ -57,6 +57,8 @@ QString trashFolder();
 QStringList trashListOriginalPaths(QString *errorText);
 // The entry in the trash's files folder that was trashed from this path, or empty.
 QString trashedEntryFor(const QString &originalPath);
+// Every entry trashed from this path, when several files left it for the trash.
+QStringList trashedEntriesFor(const QString &originalPath);
 int trashEntryCount();
 
 // RANGEUR_TEST_MAIN in a private mount namespace.

@@ -1,5 +1,7 @@
 #include "TestEnvironment.h"
 
+#include "kit_ini.h"
+
 #include <QDir>
 
 namespace {
@@ -14,6 +16,15 @@ void pointHomeAt(const QString &home)
     QDir(home).mkpath(QStringLiteral(".config"));
     QDir(home).mkpath(QStringLiteral(".local/share"));
     QDir(home).mkpath(QStringLiteral("Desktop")); // the root folder a first run starts with
+    // The program's own folder (settings and list files) is the home's, never the build's.
+    QDir(home).mkpath(QStringLiteral("app"));
+    kit_ini::setAppDirForTests(home + QStringLiteral("/app/"));
+}
+
+QString &processHome()
+{
+    static QString path;
+    return path;
 }
 
 } // namespace
@@ -23,16 +34,24 @@ TestHome::TestHome()
     pointHomeAt(m_dir.path());
 }
 
-TestHome::~TestHome() = default;
+TestHome::~TestHome()
+{
+    if (!processHome().isEmpty())
+        pointHomeAt(processHome());
+}
 
 void prepareTestProcess()
 {
-    static QTemporaryDir processHome;
-    pointHomeAt(processHome.path());
-    const QString runtime = processHome.filePath(QStringLiteral("runtime"));
+    static QTemporaryDir home;
+    processHome() = home.path();
+    pointHomeAt(home.path());
+    const QString runtime = home.filePath(QStringLiteral("runtime"));
     QDir().mkpath(runtime);
     QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
+    // No test speaks to the user's desktop: only a bus the test starts itself is used.
+    if (qEnvironmentVariableIsEmpty("RANGEUR_TEST_PRIVATE_BUS"))
+        qunsetenv("DBUS_SESSION_BUS_ADDRESS");
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 }

@@ -4,7 +4,8 @@
 #include <QTemporaryDir>
 
 // Points HOME and the XDG folders into a fresh temporary folder for as long as it lives, so
-// that no test reads or writes the real home.
+// that no test reads or writes the real home; the program's own folder (settings and list
+// files) is its "app" folder. Afterwards both point back at the process's private home.
 class TestHome {
 public:
     TestHome();

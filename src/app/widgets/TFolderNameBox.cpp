@@ -1,10 +1,16 @@
 #include "TFolderNameBox.h"
 
+#include "kit_LISTES.h"
 #include "kit_Text.h"
 
 #include <QAbstractItemView>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QListView>
+#include <QStringListModel>
+#include <QStyledItemDelegate>
 #include <QValidator>
+#include <algorithm>
 
 namespace {
 
@@ -19,6 +25,35 @@ public:
     }
 };
 
+bool lessIgnoringCase(const QString &a, const QString &b)
+{
+    return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+}
+
+// The drop-down's rows are 13 pixels high, as designed, whatever the font asks for.
+class RowDelegate final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        return {QStyledItemDelegate::sizeHint(option, index).width(), 13};
+    }
+};
+
+// The entries as plain strings: a list of 100,000 names loads in one step, where a model of
+// items would allocate one object each. Everything written into it is upper-cased, whichever
+// way it comes (added, inserted, renamed).
+class UpperCaseListModel final : public QStringListModel {
+public:
+    using QStringListModel::QStringListModel;
+    bool setData(const QModelIndex &index, const QVariant &value, int role) override
+    {
+        if (role == Qt::DisplayRole || role == Qt::EditRole)
+            return QStringListModel::setData(index, kit::simpleUpper(value.toString()), role);
+        return QStringListModel::setData(index, value, role);
+    }
+};
+
 } // namespace
 
 TFolderNameBox::TFolderNameBox(QWidget *parent) : QComboBox(parent)
@@ -27,8 +62,24 @@ TFolderNameBox::TFolderNameBox(QWidget *parent) : QComboBox(parent)
     setInsertPolicy(QComboBox::NoInsert);
     setDuplicatesEnabled(true);
     setMaxVisibleItems(40);
+    // The box has its designed size; measuring every entry would cost dearly with long lists.
+    setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     view()->setMinimumWidth(80);
+    view()->setItemDelegate(new RowDelegate(view()));
+    if (auto *list = qobject_cast<QListView *>(view()))
+        list->setUniformItemSizes(true);
     lineEdit()->setValidator(new UpperCaseValidator(this));
+    m_entries = new UpperCaseListModel(this);
+    setModel(m_entries);
+    // Without a placeholder QComboBox selects the first entry added to an empty list, which
+    // would replace the box's text. An editable box never shows it.
+    setPlaceholderText(QStringLiteral(" "));
+    // Qt's completer would complete ignoring list order and without selecting the entry.
+    setCompleter(nullptr);
+    lineEdit()->installEventFilter(this);
+    connect(lineEdit(), &QLineEdit::textEdited, this, &TFolderNameBox::completeTyping);
+    connect(model(), &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex &first) { entryWritten(first.row()); });
 }
 
 void TFolderNameBox::setText(const QString &text)
@@ -38,12 +89,143 @@ void TFolderNameBox::setText(const QString &text)
 
 void TFolderNameBox::addEntry(const QString &entry)
 {
-    // QComboBox selects the first entry added to an empty list; the box's text must not change.
-    const QString text = currentText();
-    const int index = currentIndex();
-    addItem(kit::simpleUpper(entry));
-    if (currentIndex() != index) {
-        setCurrentIndex(index);
+    addItem(entry);
+}
+
+QStringList TFolderNameBox::entries() const
+{
+    return m_entries->stringList();
+}
+
+void TFolderNameBox::keepTextAndIndex(int index, const QString &text)
+{
+    m_adjusting = true;
+    setCurrentIndex(index);
+    if (currentText() != text)
         setEditText(text);
+    m_adjusting = false;
+}
+
+// A new entry gets its text after its row exists; in a sorted box it then moves to its place
+// among the others, which are in order already.
+void TFolderNameBox::entryWritten(int row)
+{
+    if (m_adjusting || !m_sorted)
+        return;
+    const QStringList list = m_entries->stringList();
+    const QString text = list.at(row);
+    const bool inPlace = (row == 0 || !lessIgnoringCase(text, list.at(row - 1))) &&
+                         (row + 1 == list.size() || !lessIgnoringCase(list.at(row + 1), text));
+    if (inPlace)
+        return;
+    QStringList others = list;
+    others.removeAt(row);
+    const qsizetype place =
+        std::upper_bound(others.cbegin(), others.cend(), text, lessIgnoringCase) - others.cbegin();
+    const int index = currentIndex();
+    const QString current = currentText();
+    m_adjusting = true;
+    // Past the moved row's own position, the destination counts the row itself.
+    m_entries->moveRows({}, row, 1, {}, int(place > row ? place + 1 : place));
+    m_adjusting = false;
+    if (index != currentIndex() || current != currentText())
+        keepTextAndIndex(index == row ? int(place) : currentIndex(), current);
+}
+
+void TFolderNameBox::replaceEntries(const QStringList &list)
+{
+    const int index = currentIndex();
+    const QString text = currentText();
+    m_adjusting = true;
+    m_entries->setStringList(list);
+    m_adjusting = false;
+    keepTextAndIndex(index < count() ? index : -1, text);
+}
+
+void TFolderNameBox::setSorted(bool sorted)
+{
+    m_sorted = sorted;
+    if (!sorted)
+        return;
+    QStringList list = entries();
+    if (std::is_sorted(list.cbegin(), list.cend(), lessIgnoringCase))
+        return;
+    std::stable_sort(list.begin(), list.end(), lessIgnoringCase);
+    replaceEntries(list);
+}
+
+void TFolderNameBox::LoadFromFile(const QString &path)
+{
+    kit::DecodedList list = kit_LISTES::readListFile(path);
+    for (QString &entry : list.entries)
+        entry = kit::simpleUpper(entry);
+    if (m_sorted)
+        std::stable_sort(list.entries.begin(), list.entries.end(), lessIgnoringCase);
+    m_encoding = list.encoding;
+    const QString text = currentText();
+    replaceEntries(list.entries);
+    keepTextAndIndex(-1, text);
+}
+
+void TFolderNameBox::SaveToFile(const QString &path) const
+{
+    kit_LISTES::writeListFile(path, entries(), m_encoding);
+}
+
+void TFolderNameBox::removeEntry(int index)
+{
+    const QString text = currentText();
+    m_adjusting = true;
+    removeItem(index);
+    m_adjusting = false;
+    keepTextAndIndex(-1, text);
+}
+
+// Erasing never completes, or the text could never be made shorter than an entry. Keys reach
+// the edit field either through the box or directly, so both are watched.
+void TFolderNameBox::noteKey(const QKeyEvent *event)
+{
+    m_completeNext = event->key() != Qt::Key_Backspace && event->key() != Qt::Key_Delete;
+}
+
+void TFolderNameBox::keyPressEvent(QKeyEvent *event)
+{
+    noteKey(event);
+    QComboBox::keyPressEvent(event);
+}
+
+bool TFolderNameBox::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == lineEdit() && event->type() == QEvent::KeyPress)
+        noteKey(static_cast<QKeyEvent *>(event));
+    return QComboBox::eventFilter(watched, event);
+}
+
+// Inline completion: the first entry in list order that begins with the typed text becomes the
+// selected entry, its remaining part selected so that typing on replaces it.
+void TFolderNameBox::completeTyping(const QString &typed)
+{
+    if (m_adjusting)
+        return;
+    const bool complete = m_completeNext;
+    m_completeNext = true;
+    int found = -1;
+    if (complete && !typed.isEmpty()) {
+        const QStringList list = m_entries->stringList();
+        for (qsizetype i = 0; i < list.size(); ++i) {
+            if (list[i].startsWith(typed, Qt::CaseInsensitive)) {
+                found = int(i);
+                break;
+            }
+        }
     }
+    if (found < 0) {
+        const int cursor = lineEdit()->cursorPosition();
+        keepTextAndIndex(-1, typed);
+        lineEdit()->setCursorPosition(cursor);
+        return;
+    }
+    const QString entry = itemText(found);
+    keepTextAndIndex(found, entry);
+    lineEdit()->setSelection(int(entry.size()), int(typed.size() - entry.size()));
 }

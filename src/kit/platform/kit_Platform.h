@@ -1,5 +1,7 @@
 #pragma once
 
+#include "kit_FILE.h" // the file identity, trash results and steps shared with callers
+
 #include <QString>
 #include <QStringList>
 
@@ -14,15 +16,27 @@ void prepareProcess();
 // True when a folder exists at the path. Links count when their target can be reached; an
 // error other than "no such entry" (access denied, for instance) counts as an existing folder.
 bool folderExists(const QString &path);
+// The current folder as the user's shell names it: links on the way are not resolved.
+QString currentFolder();
+// True when the user may create files in the folder. A folder of the system's own programs
+// counts as not writable even for root, so that an installed copy never writes beside itself.
+bool canCreateFilesIn(const QString &folder);
+// The per-user folder for the program's state when its own folder cannot take it.
+QString perUserStateFolder();
 // Makes one folder level; true when it was made.
 bool makeFolder(const QString &path);
 
-// Copies a regular file over the destination, atomically; a replaced destination goes to the
-// trash first. False on any failure, and then nothing has changed.
-bool copyFile(const QString &source, const QString &destination);
+// Copies a regular file over the destination, atomically, taking the name only where it is
+// free: what holds it goes to the trash first, and the copy fails when it cannot. False on any
+// failure, and then nothing has changed. On success `read`, when given, names what was copied.
+bool copyFile(const QString &source, const QString &destination, kit_FILE::FileIdentity *read);
 // Moves the path to the user's trash, a link as the link itself. False when it is missing or
 // cannot be trashed; it then stays in place.
 bool moveToTrash(const QString &path);
+// The same, only while the path still names that file in that version.
+kit_FILE::TrashResult moveToTrash(const QString &path, const kit_FILE::FileIdentity &expected);
+// Points where tests act between two steps of a copy or a trash.
+void setTestSeams(kit_FILE::TestSeams seams);
 
 // The user's desktop folder as the desktop names it, not tested for existence.
 QString desktopFolder();

@@ -5,6 +5,7 @@ pkg_check_modules(GIO REQUIRED IMPORTED_TARGET gio-2.0)
 set(platform_pure_sources ${CMAKE_CURRENT_LIST_DIR}/kit_NativePathStyle.h)
 set(platform_sources
     ${CMAKE_CURRENT_LIST_DIR}/posix_copy.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/posix_files.h
     ${CMAKE_CURRENT_LIST_DIR}/posix_desktop.cpp
     ${CMAKE_CURRENT_LIST_DIR}/posix_folders.cpp
     ${CMAKE_CURRENT_LIST_DIR}/posix_trash.cpp

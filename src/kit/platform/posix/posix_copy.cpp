@@ -1,47 +1,36 @@
 #include "kit_Paths.h"
 #include "kit_Platform.h"
+#include "posix_files.h"
 
 #include <QFile>
 #include <QRandomGenerator>
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
+#include <limits>
 #include <linux/fs.h>
+#include <linux/magic.h>
 #include <memory>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
+#include <utility>
 
 namespace kit_Platform {
 
+using kit_FILE::Step;
+using kit_FILE::TrashResult;
+using posix::Fd;
+using posix::sameFile;
+
 namespace {
 
-class Fd {
-public:
-    explicit Fd(int fd = -1) : m_fd(fd) {}
-    ~Fd()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Fd(const Fd &) = delete;
-    Fd &operator=(const Fd &) = delete;
-    int get() const { return m_fd; }
-    explicit operator bool() const { return m_fd >= 0; }
-    // Closing reports the write errors that some file systems only find then.
-    bool close()
-    {
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0 || errno == EINTR;
-    }
-
-private:
-    int m_fd;
-};
-
-bool sameFile(const struct stat &a, const struct stat &b)
+kit_FILE::TestSeams &testSeams()
 {
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+    static kit_FILE::TestSeams seams;
+    return seams;
 }
 
 bool sameTime(const struct timespec &a, const struct timespec &b)
@@ -49,10 +38,39 @@ bool sameTime(const struct timespec &a, const struct timespec &b)
     return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
 }
 
-bool writeAll(int fd, const char *data, size_t size)
+// Files there are made up as they are read: some never end (/proc/self/pagemap is a regular
+// file of size 0 that reads on forever), none is a document to file.
+bool onPseudoFileSystem(int fd)
+{
+    struct statfs fs {};
+    if (::fstatfs(fd, &fs) != 0)
+        return true;
+    switch (quint32(fs.f_type)) {
+    case PROC_SUPER_MAGIC:
+    case SYSFS_MAGIC:
+    case DEBUGFS_MAGIC:
+    case TRACEFS_MAGIC:
+    case CGROUP_SUPER_MAGIC:
+    case CGROUP2_SUPER_MAGIC:
+    case SECURITYFS_MAGIC:
+    case SELINUX_MAGIC:
+    case SMACK_MAGIC:
+    case PSTOREFS_MAGIC:
+    case EFIVARFS_MAGIC:
+    case BINFMTFS_MAGIC:
+    case BPF_FS_MAGIC:
+    case 0x62656570: // configfs
+    case 0x65735543: // fusectl
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool writeAll(int fd, const char *data, size_t size, off_t offset)
 {
     while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
+        const ssize_t n = ::pwrite(fd, data, size, offset);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -60,27 +78,9 @@ bool writeAll(int fd, const char *data, size_t size)
         }
         data += n;
         size -= size_t(n);
+        offset += n;
     }
     return true;
-}
-
-// From the current offsets to the end of the source, whatever its size said.
-bool copyByReading(int in, int out)
-{
-    constexpr size_t bufferSize = 256 * 1024;
-    const std::unique_ptr<char[]> buffer(new char[bufferSize]);
-    for (;;) {
-        const ssize_t n = ::read(in, buffer.get(), bufferSize);
-        if (n == 0)
-            return true;
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        if (!writeAll(out, buffer.get(), size_t(n)))
-            return false;
-    }
 }
 
 bool isHardWriteError(int error)
@@ -88,41 +88,107 @@ bool isHardWriteError(int error)
     return error == ENOSPC || error == EDQUOT || error == EFBIG || error == EIO;
 }
 
-bool copyData(int in, int out, off_t size)
+// Copies the bytes from offset to end (or to the end of the source, if it comes first) to the
+// same place in the copy: in the kernel where it can, by plain reads and writes otherwise,
+// which are needed across file systems.
+bool copyRange(int in, int out, off_t offset, off_t end)
 {
-    // A size of 0 may be a pseudo-file with content; only reading finds out.
-    if (size > 0) {
-        if (::ioctl(out, FICLONE, in) == 0)
-            return true;
-        bool copiedAny = false;
-        for (;;) {
-            const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
+    bool inKernel = true;
+    std::unique_ptr<char[]> buffer;
+    constexpr size_t bufferSize = 256 * 1024;
+    while (offset < end) {
+        const size_t wanted = size_t(std::min<off_t>(end - offset, off_t(1) << 30));
+        if (inKernel) {
+            loff_t inOffset = offset;
+            loff_t outOffset = offset;
+            const ssize_t n = ::copy_file_range(in, &inOffset, out, &outOffset, wanted, 0);
             if (n > 0) {
-                copiedAny = true;
+                offset += n;
                 continue;
             }
-            if (n == 0) {
-                // Some file systems answer 0 where they cannot copy in the kernel.
-                if (copiedAny)
-                    return true;
-                break;
-            }
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0 && isHardWriteError(errno))
+                return false;
+            // Not offered here, or 0 where some file systems cannot copy in the kernel: reading
+            // tells the end of the file from that.
+            inKernel = false;
+            continue;
+        }
+        if (!buffer)
+            buffer.reset(new char[bufferSize]);
+        const ssize_t n = ::pread(in, buffer.get(), std::min(wanted, bufferSize), offset);
+        if (n == 0)
+            return true;
+        if (n < 0) {
             if (errno == EINTR)
                 continue;
-            if (isHardWriteError(errno))
-                return false;
-            // Across file systems, or not offered: plain reads take over where it stopped.
-            break;
+            return false;
         }
+        if (!writeAll(out, buffer.get(), size_t(n), offset))
+            return false;
+        offset += n;
     }
-    return copyByReading(in, out);
+    return true;
 }
 
-// A temporary file beside the destination, removed unless it was published.
-class TempFile {
+// Only the data of a file with holes, which stay holes in the copy, as cp keeps them.
+bool copyDataSegments(int in, int out, off_t size)
+{
+    off_t offset = 0;
+    while (offset < size) {
+        const off_t data = ::lseek(in, offset, SEEK_DATA);
+        if (data < 0) {
+            if (errno == ENXIO) // nothing but a hole up to the end
+                break;
+            return false;
+        }
+        if (data >= size)
+            break;
+        const off_t hole = ::lseek(in, data, SEEK_HOLE);
+        if (hole < 0)
+            return false;
+        offset = std::min(hole, size);
+        if (!copyRange(in, out, data, offset))
+            return false;
+    }
+    return ::ftruncate(out, size) == 0;
+}
+
+bool copyData(int in, int out, off_t size)
+{
+    if (size > 0) {
+        // A clone keeps the holes too.
+        if (::ioctl(out, FICLONE, in) == 0)
+            return true;
+        // The file system tells where the holes are; one that cannot says there are none.
+        const off_t firstHole = ::lseek(in, 0, SEEK_HOLE);
+        const bool copied = firstHole >= 0 && firstHole < size ? copyDataSegments(in, out, size)
+                                                               : copyRange(in, out, 0, size);
+        if (!copied)
+            return false;
+    }
+    // On to the end of the source, whatever its size said: a size of 0 may be a file with
+    // content.
+    return copyRange(in, out, size, std::numeric_limits<off_t>::max());
+}
+
+enum class Publish { Done, NameTaken, Failed };
+
+// The copy's data before it takes its name. Unnamed where the file system allows it, so that
+// nothing is left behind whatever ends the program; elsewhere a hidden file beside the
+// destination, removed unless it was published.
+class TemporaryFile {
 public:
-    explicit TempFile(int dirFd) : m_dirFd(dirFd)
+    TemporaryFile(int dirFd, bool named) : m_dirFd(dirFd)
     {
+        if (!named) {
+            const int fd = ::openat(m_dirFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+            if (fd >= 0) {
+                m_fd = std::make_unique<Fd>(fd);
+                return;
+            }
+        }
         for (int attempt = 0; attempt < 100 && !m_fd; ++attempt) {
             m_name = QByteArrayLiteral(".rangeur-") +
                      QByteArray::number(QRandomGenerator::global()->generate64(), 36) +
@@ -138,25 +204,78 @@ public:
         if (!m_fd)
             m_name.clear();
     }
-    ~TempFile()
+    ~TemporaryFile()
     {
         m_fd.reset();
         if (!m_published && !m_name.isEmpty())
             ::unlinkat(m_dirFd, m_name.constData(), 0);
     }
-    TempFile(const TempFile &) = delete;
-    TempFile &operator=(const TempFile &) = delete;
+    TemporaryFile(const TemporaryFile &) = delete;
+    TemporaryFile &operator=(const TemporaryFile &) = delete;
 
     bool isOpen() const { return m_fd != nullptr; }
     int fd() const { return m_fd->get(); }
-    bool close() { return m_fd->close(); }
-    bool publishAs(const QByteArray &name)
+
+    // The write errors that some file systems only report when a file is closed. A duplicate
+    // is closed: an unnamed file lives only as long as a descriptor does.
+    bool flush() const
     {
-        m_published = ::renameat(m_dirFd, m_name.constData(), m_dirFd, name.constData()) == 0;
-        return m_published;
+        const int duplicate = ::dup(fd());
+        return duplicate >= 0 && (::close(duplicate) == 0 || errno == EINTR);
+    }
+
+    // Gives the copy its name only while the name is free: it never replaces a file.
+    Publish publishAs(const QByteArray &name)
+    {
+        const Publish result = m_name.isEmpty() ? linkUnnamed(name) : renameNamed(name);
+        m_published = result == Publish::Done;
+        return result;
     }
 
 private:
+    static Publish linkFailure() { return errno == EEXIST ? Publish::NameTaken : Publish::Failed; }
+
+    Publish linkUnnamed(const QByteArray &name)
+    {
+        // Through /proc, which needs no privilege; with AT_EMPTY_PATH where /proc is missing.
+        char procPath[64];
+        std::snprintf(procPath, sizeof procPath, "/proc/self/fd/%d", fd());
+        if (::linkat(AT_FDCWD, procPath, m_dirFd, name.constData(), AT_SYMLINK_FOLLOW) == 0)
+            return Publish::Done;
+        if (errno == EEXIST)
+            return Publish::NameTaken;
+        if (::linkat(fd(), "", m_dirFd, name.constData(), AT_EMPTY_PATH) == 0)
+            return Publish::Done;
+        return linkFailure();
+    }
+
+    Publish renameNamed(const QByteArray &name)
+    {
+        if (::renameat2(m_dirFd, m_name.constData(), m_dirFd, name.constData(), RENAME_NOREPLACE) ==
+            0)
+            return Publish::Done;
+        if (errno != EINVAL && errno != ENOSYS)
+            return linkFailure();
+        // Without RENAME_NOREPLACE, a hard link refuses a taken name as well.
+        if (::linkat(m_dirFd, m_name.constData(), m_dirFd, name.constData(), 0) == 0) {
+            ::unlinkat(m_dirFd, m_name.constData(), 0);
+            return Publish::Done;
+        }
+        if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS)
+            return linkFailure();
+        // A file system with neither (some network shares): the name is looked at just before
+        // a plain rename, which keeps the moment when a file appearing there is lost as short as
+        // it can be.
+        struct stat there {};
+        if (::fstatat(m_dirFd, name.constData(), &there, AT_SYMLINK_NOFOLLOW) == 0)
+            return Publish::NameTaken;
+        if (errno != ENOENT)
+            return Publish::Failed;
+        return ::renameat(m_dirFd, m_name.constData(), m_dirFd, name.constData()) == 0
+                   ? Publish::Done
+                   : Publish::Failed;
+    }
+
     int m_dirFd;
     QByteArray m_name;
     std::unique_ptr<Fd> m_fd;
@@ -165,24 +284,47 @@ private:
 
 enum class Target { Absent, Replaceable, Refused };
 
-// What the copy would replace: nothing, a file (or a link, which is replaced as a link), or
-// something it must leave alone: the source itself, a folder, a device.
-Target inspectTarget(int dirFd, const QByteArray &name, const struct stat &source)
+// What holds the destination name: nothing, a file (or a link, which is replaced as a link), or
+// something the copy must leave alone: the source itself, a folder, a device.
+Target inspectTarget(int dirFd, const QByteArray &name, const struct stat &source, struct stat *own)
 {
-    struct stat own {};
-    if (::fstatat(dirFd, name.constData(), &own, AT_SYMLINK_NOFOLLOW) != 0)
+    if (::fstatat(dirFd, name.constData(), own, AT_SYMLINK_NOFOLLOW) != 0)
         return errno == ENOENT ? Target::Absent : Target::Refused;
-    struct stat pointed = own;
-    if (S_ISLNK(own.st_mode) && ::fstatat(dirFd, name.constData(), &pointed, 0) != 0)
+    struct stat pointed = *own;
+    if (S_ISLNK(own->st_mode) && ::fstatat(dirFd, name.constData(), &pointed, 0) != 0)
         return errno == ENOENT ? Target::Replaceable : Target::Refused; // a dangling link
     if (sameFile(pointed, source) || !S_ISREG(pointed.st_mode))
         return Target::Refused;
     return Target::Replaceable;
 }
 
+// Another program may put a file at the name at any moment; each time the name is found taken,
+// that file goes to the trash before the name is tried again, up to this many times.
+constexpr int publishAttempts = 8;
+
 } // namespace
 
-bool copyFile(const QString &source, const QString &destination)
+namespace posix {
+
+void reachStep(Step step)
+{
+    if (testSeams().atStep)
+        testSeams().atStep(step);
+}
+
+bool namedTemporaryFileForced()
+{
+    return testSeams().namedTemporaryFile;
+}
+
+} // namespace posix
+
+void setTestSeams(kit_FILE::TestSeams seams)
+{
+    testSeams() = std::move(seams);
+}
+
+bool copyFile(const QString &source, const QString &destination, kit_FILE::FileIdentity *read)
 {
     const QString fileName = kit::fileNamePart(destination, kit::nativePathStyle);
     if (fileName.isEmpty() || kit::isDotName(fileName))
@@ -199,25 +341,28 @@ bool copyFile(const QString &source, const QString &destination)
     if (::stat(sourcePath.constData(), &before) != 0 || !S_ISREG(before.st_mode))
         return false;
     Fd in(::open(sourcePath.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (!in || ::fstat(in.get(), &before) != 0 || !S_ISREG(before.st_mode))
+    if (!in || ::fstat(in.get(), &before) != 0 || !S_ISREG(before.st_mode) ||
+        onPseudoFileSystem(in.get()))
         return false;
     ::posix_fadvise(in.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
 
     const Fd dir(::open(QFile::encodeName(folder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-    if (!dir)
+    struct stat dirStat {};
+    if (!dir || ::fstat(dir.get(), &dirStat) != 0)
         return false;
-    const Target target = inspectTarget(dir.get(), name, before);
-    if (target == Target::Refused)
+    struct stat there {};
+    if (inspectTarget(dir.get(), name, before, &there) == Target::Refused)
         return false;
 
-    TempFile temp(dir.get());
+    TemporaryFile temp(dir.get(), posix::namedTemporaryFileForced());
     if (!temp.isOpen() || !copyData(in.get(), temp.fd(), before.st_size))
         return false;
     // Permission bits only: a set-user-ID bit must not survive a copy now owned by us.
     const struct timespec times[2] = {before.st_atim, before.st_mtim};
     if (::fchmod(temp.fd(), before.st_mode & 0777) != 0 || ::futimens(temp.fd(), times) != 0 ||
-        !temp.close())
+        !temp.flush())
         return false;
+    posix::reachStep(Step::CopyWritten);
 
     // A source that changed while it was read would leave a copy of neither version.
     struct stat after {};
@@ -225,10 +370,34 @@ bool copyFile(const QString &source, const QString &destination)
         !sameTime(after.st_mtim, before.st_mtim))
         return false;
 
-    // The replaced file is kept in the trash; when it cannot go there, it is replaced anyway.
-    if (target == Target::Replaceable)
-        moveToTrash(destination);
-    return temp.publishAs(name);
+    for (int attempt = 0; attempt < publishAttempts; ++attempt) {
+        const Publish published = temp.publishAs(name);
+        if (published == Publish::Done) {
+            if (read)
+                *read = {quint64(before.st_dev), quint64(before.st_ino), qint64(before.st_size),
+                         qint64(before.st_mtim.tv_sec), qint64(before.st_mtim.tv_nsec)};
+            return true;
+        }
+        if (published == Publish::Failed)
+            return false;
+        const Target target = inspectTarget(dir.get(), name, before, &there);
+        if (target == Target::Refused)
+            return false;
+        if (target == Target::Absent) // gone meanwhile
+            continue;
+        posix::reachStep(Step::DestinationLookedAt);
+        // The replaced file is kept in the trash; one that cannot be kept is not replaced.
+        switch (posix::moveReplacedToTrash(destination, dirStat, there)) {
+        case TrashResult::Trashed:
+            posix::reachStep(Step::DestinationTrashed);
+            break;
+        case TrashResult::NotTheFileRead: // replaced meanwhile: looked at again
+            break;
+        case TrashResult::Failed:
+            return false;
+        }
+    }
+    return false;
 }
 
 } // namespace kit_Platform

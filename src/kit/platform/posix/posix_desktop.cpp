@@ -20,8 +20,9 @@ QString desktopFolder()
 QStringList windowFontFiles()
 {
     // Debian's fonts-wine ships a metric-compatible Tahoma in a folder fontconfig does not scan.
-    return {QStringLiteral("/usr/share/wine/fonts/tahoma.ttf"),
-            QStringLiteral("/usr/share/wine/fonts/tahomabd.ttf")};
+    // Its tahomabd.ttf is left out: only its small bitmaps are bold, its outlines (which Qt
+    // draws) have the regular strokes. Without it Qt thickens the regular face for bold.
+    return {QStringLiteral("/usr/share/wine/fonts/tahoma.ttf")};
 }
 
 } // namespace kit_Platform

@@ -1,12 +1,17 @@
 #include "kit_Paths.h"
 #include "kit_Platform.h"
+#include "posix_files.h"
 
 #include <QFile>
 #include <cstdlib>
 #include <gio/gio.h>
+#include <optional>
 #include <sys/stat.h>
 
 namespace kit_Platform {
+
+using kit_FILE::TrashResult;
+using posix::sameFile;
 
 namespace {
 
@@ -19,35 +24,34 @@ bool hasDotComponent(const QString &path)
     return false;
 }
 
-} // namespace
-
-bool moveToTrash(const QString &path)
+// The path as GIO must be given it. GIO resolves "." and ".." by text, the system through
+// links: such a path is first made absolute through the system, so that the file trashed is the
+// one the path names.
+std::optional<QByteArray> pathForTrash(const QString &path)
 {
     QByteArray bytes = QFile::encodeName(path);
-    struct stat st {};
-    if (::lstat(bytes.constData(), &st) != 0)
-        return false;
+    if (!hasDotComponent(path))
+        return bytes;
+    const QString fileName = kit::fileNamePart(path, kit::nativePathStyle);
+    if (fileName.isEmpty() || kit::isDotName(fileName))
+        return std::nullopt;
+    const QString folder = kit::folderPart(path, kit::nativePathStyle);
+    char *real =
+        ::realpath(folder.isEmpty() ? "." : QFile::encodeName(folder).constData(), nullptr);
+    if (!real)
+        return std::nullopt;
+    bytes = QByteArray(real);
+    std::free(real);
+    if (!bytes.endsWith('/'))
+        bytes += '/';
+    bytes += QFile::encodeName(fileName);
+    return bytes;
+}
 
-    // GIO resolves "." and ".." by text, the system through links: such a path is first made
-    // absolute through the system, so that the file trashed is the one the path names.
-    if (hasDotComponent(path)) {
-        const QString fileName = kit::fileNamePart(path, kit::nativePathStyle);
-        if (fileName.isEmpty() || kit::isDotName(fileName))
-            return false;
-        const QString folder = kit::folderPart(path, kit::nativePathStyle);
-        char *real =
-            ::realpath(folder.isEmpty() ? "." : QFile::encodeName(folder).constData(), nullptr);
-        if (!real)
-            return false;
-        bytes = QByteArray(real);
-        std::free(real);
-        if (!bytes.endsWith('/'))
-            bytes += '/';
-        bytes += QFile::encodeName(fileName);
-    }
-
-    // The local file system directly: no GIO module or session bus is needed to trash a file.
-    GFile *file = g_vfs_get_file_for_path(g_vfs_get_local(), bytes.constData());
+// The local file system directly: no GIO module or session bus is needed to trash a file.
+bool trash(const QByteArray &path)
+{
+    GFile *file = g_vfs_get_file_for_path(g_vfs_get_local(), path.constData());
     GError *error = nullptr;
     const bool trashed = g_file_trash(file, nullptr, &error);
     if (error)
@@ -55,5 +59,67 @@ bool moveToTrash(const QString &path)
     g_object_unref(file);
     return trashed;
 }
+
+TrashResult trashChecked(const QString &path, bool stillMeant)
+{
+    if (!stillMeant)
+        return TrashResult::NotTheFileRead;
+    const std::optional<QByteArray> bytes = pathForTrash(path);
+    return bytes && trash(*bytes) ? TrashResult::Trashed : TrashResult::Failed;
+}
+
+bool sameVersion(const struct stat &st, const kit_FILE::FileIdentity &expected)
+{
+    return st.st_dev == expected.device && st.st_ino == expected.inode &&
+           st.st_size == expected.size && st.st_mtim.tv_sec == expected.modifiedSeconds &&
+           st.st_mtim.tv_nsec == expected.modifiedNanoseconds;
+}
+
+} // namespace
+
+bool moveToTrash(const QString &path)
+{
+    struct stat st {};
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+        return false;
+    const std::optional<QByteArray> bytes = pathForTrash(path);
+    return bytes && trash(*bytes);
+}
+
+TrashResult moveToTrash(const QString &path, const kit_FILE::FileIdentity &expected)
+{
+    posix::reachStep(kit_FILE::Step::SourceToTrash);
+    const QByteArray bytes = QFile::encodeName(path);
+    struct stat own {};
+    if (::lstat(bytes.constData(), &own) != 0)
+        return TrashResult::NotTheFileRead;
+    // A source dropped as a link was read through it.
+    struct stat pointed {};
+    const bool meant = sameVersion(own, expected) ||
+                       (S_ISLNK(own.st_mode) && ::stat(bytes.constData(), &pointed) == 0 &&
+                        sameVersion(pointed, expected));
+    return trashChecked(path, meant);
+}
+
+namespace posix {
+
+TrashResult moveReplacedToTrash(const QString &path, const struct stat &folder,
+                                const struct stat &entry)
+{
+    QString folderPath = kit::folderPart(path, kit::nativePathStyle);
+    if (folderPath.isEmpty())
+        folderPath = QStringLiteral(".");
+    struct stat folderNow {};
+    struct stat entryNow {};
+    // The file replaced may have changed in place since: it is the file, not a version of it,
+    // that must not be lost.
+    const bool meant = ::stat(QFile::encodeName(folderPath).constData(), &folderNow) == 0 &&
+                       sameFile(folderNow, folder) &&
+                       ::lstat(QFile::encodeName(path).constData(), &entryNow) == 0 &&
+                       sameFile(entryNow, entry);
+    return trashChecked(path, meant);
+}
+
+} // namespace posix
 
 } // namespace kit_Platform

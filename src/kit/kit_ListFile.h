@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QStringList>
+
+// The list file shared by the folder-name list and the recent folders list: one entry per line,
+// each followed by CR LF, in an encoding told by the file's first bytes.
+namespace kit {
+
+enum class ListEncoding {
+    Ansi,    // the system's code page, without a byte-order mark (UTF-8 on Linux)
+    Utf8,    // UTF-8 after EF BB BF
+    Utf16LE, // after FF FE
+    Utf16BE, // after FE FF
+};
+
+struct DecodedList {
+    QStringList entries;
+    ListEncoding encoding = ListEncoding::Ansi;
+};
+
+// Detects the encoding by the byte-order mark and splits the text into entries: CR LF, CR or
+// LF end an entry (LF CR is two breaks), text after the last break is an entry, a NUL ends the
+// text, and nothing else is removed. Without a mark, bytes that are not valid UTF-8 are read as
+// Windows-1252, so a list written on Windows keeps its accents.
+DecodedList decodeListFile(const QByteArray &bytes);
+
+// Every entry followed by CR LF, after the encoding's byte-order mark (none for Ansi).
+QByteArray encodeListFile(const QStringList &entries, ListEncoding encoding);
+
+} // namespace kit
