@@ -46,20 +46,30 @@ bool AddToJvCombo(QComboBox *box, const QString &text, bool upperCase, bool anno
             kit_Dialogs::ShowInformation(u'"' + candidate + QStringLiteral("\" ajouté à la liste"));
         return true;
     } catch (const std::exception &e) {
-        kit_Dialogs::ShowPlainMessage(QStringLiteral("ERR:AddToJvCombo =>") +
-                                      kit::errorMessage(e));
+        kit_Dialogs::ShowPlainMessage(QStringLiteral("ERR:AddToJvCombo =>") + kit::errorMessage(e));
         return false;
     }
 }
 
 kit::DecodedList readListFile(const QString &path)
 {
+    const kit::DecodedText decoded = readListText(path);
+    kit::DecodedList list;
+    list.encoding = decoded.encoding;
+    list.entries.reserve(decoded.lines.size());
+    for (const kit::LineSpan &line : decoded.lines)
+        list.entries.append(decoded.text.mid(line.start, line.length));
+    return list;
+}
+
+kit::DecodedText readListText(const QString &path)
+{
     // Only a regular file is read: a FIFO would block the window, a device never end.
     const QFileInfo info(path);
     if (info.exists() && !info.isFile())
-        throw kit::Error(QStringLiteral("Impossible d'ouvrir le fichier \"%1\". %2")
-                             .arg(path, QString::fromLocal8Bit(
-                                            std::strerror(info.isDir() ? EISDIR : EINVAL))));
+        throw kit::Error(
+            QStringLiteral("Impossible d'ouvrir le fichier \"%1\". %2")
+                .arg(path, QString::fromLocal8Bit(std::strerror(info.isDir() ? EISDIR : EINVAL))));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw kit::Error(QStringLiteral("Impossible d'ouvrir le fichier \"%1\". %2")
@@ -68,7 +78,7 @@ kit::DecodedList readListFile(const QString &path)
     if (file.error() != QFileDevice::NoError)
         throw kit::Error(QStringLiteral("Impossible d'ouvrir le fichier \"%1\". %2")
                              .arg(path, file.errorString()));
-    return kit::decodeListFile(bytes);
+    return kit::decodeListText(bytes);
 }
 
 void writeListFile(const QString &path, const QStringList &entries, kit::ListEncoding encoding)

@@ -23,6 +23,7 @@ bool AddToJvCombo(QComboBox *box, const QString &text, bool upperCase, bool anno
 // A whole list file read, or written in the given encoding. Raise kit::Error with the user's
 // message and the system's reason when the file cannot be opened or created.
 kit::DecodedList readListFile(const QString &path);
+kit::DecodedText readListText(const QString &path);
 void writeListFile(const QString &path, const QStringList &entries, kit::ListEncoding encoding);
 
 } // namespace kit_LISTES

@@ -65,30 +65,31 @@ QByteArray toUtf16(const QString &text, bool bigEndian)
     return bytes;
 }
 
-QStringList splitLines(QStringView text)
+QList<LineSpan> splitLines(QStringView text)
 {
-    QStringList entries;
+    QList<LineSpan> lines;
     qsizetype start = 0;
+    const char16_t *data = text.utf16();
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
+        const char16_t c = data[i];
         if (c != u'\r' && c != u'\n')
             continue;
-        entries << text.mid(start, i - start).toString();
-        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+        lines.append({start, i - start});
+        if (c == u'\r' && i + 1 < text.size() && data[i + 1] == u'\n')
             ++i;
         start = i + 1;
     }
     if (start < text.size())
-        entries << text.mid(start).toString();
-    return entries;
+        lines.append({start, text.size() - start});
+    return lines;
 }
 
 } // namespace
 
-DecodedList decodeListFile(const QByteArray &bytes)
+DecodedText decodeListText(const QByteArray &bytes)
 {
-    DecodedList list;
-    QString text;
+    DecodedText list;
+    QString &text = list.text;
     // In the byte encodings a NUL byte ends the text; what follows it must not sway detection.
     auto beforeNul = [](QByteArrayView b) {
         const qsizetype nul = b.indexOf('\0');
@@ -110,7 +111,20 @@ DecodedList decodeListFile(const QByteArray &bytes)
         text = fromAnsi(beforeNul(bytes));
     }
     const qsizetype nul = text.indexOf(QChar(0));
-    list.entries = splitLines(nul < 0 ? QStringView(text) : QStringView(text).left(nul));
+    if (nul >= 0)
+        text.truncate(nul);
+    list.lines = splitLines(text);
+    return list;
+}
+
+DecodedList decodeListFile(const QByteArray &bytes)
+{
+    const DecodedText decoded = decodeListText(bytes);
+    DecodedList list;
+    list.encoding = decoded.encoding;
+    list.entries.reserve(decoded.lines.size());
+    for (const LineSpan &line : decoded.lines)
+        list.entries.append(decoded.text.mid(line.start, line.length));
     return list;
 }
 

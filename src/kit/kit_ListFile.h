@@ -19,11 +19,24 @@ struct DecodedList {
     ListEncoding encoding = ListEncoding::Ansi;
 };
 
+// The same, as the decoded text and where each entry lies in it: a long list is then one
+// string instead of one string per entry.
+struct LineSpan {
+    qsizetype start;
+    qsizetype length;
+};
+struct DecodedText {
+    QString text;
+    QList<LineSpan> lines;
+    ListEncoding encoding = ListEncoding::Ansi;
+};
+
 // Detects the encoding by the byte-order mark and splits the text into entries: CR LF, CR or
 // LF end an entry (LF CR is two breaks), text after the last break is an entry, a NUL ends the
 // text, and nothing else is removed. Without a mark, bytes that are not valid UTF-8 are read as
 // Windows-1252, so a list written on Windows keeps its accents.
 DecodedList decodeListFile(const QByteArray &bytes);
+DecodedText decodeListText(const QByteArray &bytes);
 
 // Every entry followed by CR LF, after the encoding's byte-order mark (none for Ansi).
 QByteArray encodeListFile(const QStringList &entries, ListEncoding encoding);

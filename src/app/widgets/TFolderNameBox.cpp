@@ -1,5 +1,6 @@
 #include "TFolderNameBox.h"
 
+#include "TEntryListModel.h"
 #include "kit_LISTES.h"
 #include "kit_Text.h"
 
@@ -7,7 +8,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
-#include <QStringListModel>
 #include <QStyledItemDelegate>
 #include <QValidator>
 #include <algorithm>
@@ -40,20 +40,6 @@ public:
     }
 };
 
-// The entries as plain strings: a list of 100,000 names loads in one step, where a model of
-// items would allocate one object each. Everything written into it is upper-cased, whichever
-// way it comes (added, inserted, renamed).
-class UpperCaseListModel final : public QStringListModel {
-public:
-    using QStringListModel::QStringListModel;
-    bool setData(const QModelIndex &index, const QVariant &value, int role) override
-    {
-        if (role == Qt::DisplayRole || role == Qt::EditRole)
-            return QStringListModel::setData(index, kit::simpleUpper(value.toString()), role);
-        return QStringListModel::setData(index, value, role);
-    }
-};
-
 } // namespace
 
 TFolderNameBox::TFolderNameBox(QWidget *parent) : QComboBox(parent)
@@ -69,7 +55,7 @@ TFolderNameBox::TFolderNameBox(QWidget *parent) : QComboBox(parent)
     if (auto *list = qobject_cast<QListView *>(view()))
         list->setUniformItemSizes(true);
     lineEdit()->setValidator(new UpperCaseValidator(this));
-    m_entries = new UpperCaseListModel(this);
+    m_entries = new TEntryListModel(this);
     setModel(m_entries);
     // Without a placeholder QComboBox selects the first entry added to an empty list, which
     // would replace the box's text. An editable box never shows it.
@@ -112,24 +98,34 @@ void TFolderNameBox::entryWritten(int row)
 {
     if (m_adjusting || !m_sorted)
         return;
-    const QStringList list = m_entries->stringList();
-    const QString text = list.at(row);
-    const bool inPlace = (row == 0 || !lessIgnoringCase(text, list.at(row - 1))) &&
-                         (row + 1 == list.size() || !lessIgnoringCase(list.at(row + 1), text));
+    const int n = count();
+    const QString text = m_entries->entry(row).toString();
+    auto less = [](QStringView a, QStringView b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    };
+    const bool inPlace = (row == 0 || !less(text, m_entries->entry(row - 1))) &&
+                         (row + 1 == n || !less(m_entries->entry(row + 1), text));
     if (inPlace)
         return;
-    QStringList others = list;
-    others.removeAt(row);
-    const qsizetype place =
-        std::upper_bound(others.cbegin(), others.cend(), text, lessIgnoringCase) - others.cbegin();
+    // The first place, among the others, after every entry not greater than it.
+    int lo = 0;
+    int hi = n - 1;
+    while (lo < hi) {
+        const int mid = (lo + hi) / 2;
+        if (less(text, m_entries->entry(mid < row ? mid : mid + 1)))
+            hi = mid;
+        else
+            lo = mid + 1;
+    }
+    const int place = lo;
     const int index = currentIndex();
     const QString current = currentText();
     m_adjusting = true;
     // Past the moved row's own position, the destination counts the row itself.
-    m_entries->moveRows({}, row, 1, {}, int(place > row ? place + 1 : place));
+    m_entries->moveRows({}, row, 1, {}, place > row ? place + 1 : place);
     m_adjusting = false;
     if (index != currentIndex() || current != currentText())
-        keepTextAndIndex(index == row ? int(place) : currentIndex(), current);
+        keepTextAndIndex(index == row ? place : currentIndex(), current);
 }
 
 void TFolderNameBox::replaceEntries(const QStringList &list)
@@ -156,14 +152,14 @@ void TFolderNameBox::setSorted(bool sorted)
 
 void TFolderNameBox::LoadFromFile(const QString &path)
 {
-    kit::DecodedList list = kit_LISTES::readListFile(path);
-    for (QString &entry : list.entries)
-        entry = kit::simpleUpper(entry);
-    if (m_sorted)
-        std::stable_sort(list.entries.begin(), list.entries.end(), lessIgnoringCase);
+    const kit::DecodedText list = kit_LISTES::readListText(path);
     m_encoding = list.encoding;
     const QString text = currentText();
-    replaceEntries(list.entries);
+    m_adjusting = true;
+    m_entries->setDecodedText(list);
+    m_adjusting = false;
+    if (m_sorted)
+        setSorted(true);
     keepTextAndIndex(-1, text);
 }
 
@@ -211,10 +207,10 @@ void TFolderNameBox::completeTyping(const QString &typed)
     m_completeNext = true;
     int found = -1;
     if (complete && !typed.isEmpty()) {
-        const QStringList list = m_entries->stringList();
-        for (qsizetype i = 0; i < list.size(); ++i) {
-            if (list[i].startsWith(typed, Qt::CaseInsensitive)) {
-                found = int(i);
+        const int n = count();
+        for (int i = 0; i < n; ++i) {
+            if (m_entries->entry(i).startsWith(typed, Qt::CaseInsensitive)) {
+                found = i;
                 break;
             }
         }

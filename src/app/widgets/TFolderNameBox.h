@@ -4,7 +4,7 @@
 
 #include <QComboBox>
 
-class QStringListModel;
+class TEntryListModel;
 
 // The folder-name box: an editable drop-down whose text and entries are always upper case.
 // Enter is left to the window's default button; the box never inserts its text into its list
@@ -48,5 +48,5 @@ private:
     bool m_adjusting = false;
     bool m_completeNext = true;
     kit::ListEncoding m_encoding = kit::ListEncoding::Ansi;
-    QStringListModel *m_entries = nullptr;
+    TEntryListModel *m_entries = nullptr;
 };
