@@ -128,12 +128,19 @@ private:
     void focusChanged(QWidget *old, QWidget *now);
     template <typename T> T *own(T *component, const char *name);
 
+    // The two list files, read at start and written at every save. A list whose file exists
+    // but could not be read is reported and never written back over it.
     QString folderListPath() const;
+    QString recentListPath() const;
+    void loadFolderList();
+    void loadRecentList();
     void saveFolderList();
+    void saveRecentList();
 
     QStringList m_files;
     bool m_okPressStartedRun = false;
     // DOSSIERS.TXT exists but could not be read: what the box holds must never replace it.
     bool m_folderListUnread = false;
+    bool m_recentListUnread = false;
     QList<QObject *> m_components;
 };

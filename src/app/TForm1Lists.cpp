@@ -5,6 +5,7 @@
 #include "kit_LISTES.h"
 #include "kit_TRAYICON.h"
 #include "kit_ini.h"
+#include "widgets/TCheckListBox.h"
 #include "widgets/TFolderNameBox.h"
 
 #include <QAction>
@@ -15,12 +16,54 @@ QString TForm1::folderListPath() const
     return kit_ini::GetAppDir() + QStringLiteral("DOSSIERS.TXT");
 }
 
+QString TForm1::recentListPath() const
+{
+    return kit_ini::GetAppDir() + QStringLiteral("CHEMINS.TXT");
+}
+
+namespace {
+
+// Loads the list when its file exists; a file that cannot be read is reported in the error
+// box and the start goes on. False when it could not be read.
+template <typename List> bool loadListFile(List *list, const QString &path)
+{
+    if (!QFileInfo::exists(path))
+        return true;
+    try {
+        list->LoadFromFile(path);
+        return true;
+    } catch (const kit::Error &e) {
+        kit_Dialogs::ShowErrorBox(e.message());
+        return false;
+    }
+}
+
+} // namespace
+
+void TForm1::loadFolderList()
+{
+    m_folderListUnread = !loadListFile(EDIT_DOSSIER, folderListPath());
+}
+
+void TForm1::loadRecentList()
+{
+    m_recentListUnread = !loadListFile(JvCheckListBox1, recentListPath());
+}
+
 void TForm1::saveFolderList()
 {
     if (m_folderListUnread)
         return;
     kit_ini::makeAppDir();
     EDIT_DOSSIER->SaveToFile(folderListPath());
+}
+
+void TForm1::saveRecentList()
+{
+    if (m_recentListUnread)
+        return;
+    kit_ini::makeAppDir();
+    JvCheckListBox1->SaveToFile(recentListPath());
 }
 
 void TForm1::AddItemExecute(QObject *)

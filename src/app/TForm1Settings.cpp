@@ -2,12 +2,8 @@
 #include "TForm1.h"
 #include "kit_DIR.h"
 #include "kit_Dialogs.h"
-#include "kit_Error.h"
 #include "kit_WIN.h"
-#include "widgets/TFolderNameBox.h"
 #include "widgets/TDirectoryEdit.h"
-
-#include <QFileInfo>
 
 void TForm1::INI_GETExecute(QObject *)
 {
@@ -22,19 +18,12 @@ void TForm1::INI_GETExecute(QObject *)
         kit_Dialogs::ShowWarning(
             QStringLiteral("ATTENTION le dossier demandé n'existe pas !\r\n\r\n") + root);
 
-    // A list file that exists but cannot be read is reported, and the start goes on.
-    const QString folders = folderListPath();
-    if (QFileInfo::exists(folders)) {
-        try {
-            EDIT_DOSSIER->LoadFromFile(folders);
-        } catch (const kit::Error &e) {
-            m_folderListUnread = true;
-            kit_Dialogs::ShowErrorBox(e.message());
-        }
-    }
+    loadRecentList();
+    loadFolderList();
 }
 
 void TForm1::INI_SAVEExecute(QObject *)
 {
+    saveRecentList();
     saveFolderList();
 }

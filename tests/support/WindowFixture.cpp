@@ -4,6 +4,7 @@
 #include "TForm1.h"
 #include "kit_App.h"
 #include "kit_Theme.h"
+#include "kit_ini.h"
 
 #include <QApplication>
 #include <QtTest>
@@ -20,8 +21,13 @@ void WindowFixture::setUpApplication()
 
 void WindowFixture::init()
 {
-    if (m_homeKind == Home::Fresh)
+    if (m_homeKind == Home::Fresh) {
         m_home = std::make_unique<TestHome>();
+    } else {
+        // The process's home stays, but each test starts without settings or list files.
+        m_appDir = std::make_unique<QTemporaryDir>();
+        kit_ini::setAppDirForTests(m_appDir->path());
+    }
     m_boxes = std::make_unique<ScriptedDialogs>();
 }
 
@@ -39,6 +45,7 @@ void WindowFixture::cleanup()
     m_boxes.reset();
     kit::clearQuitRequest();
     m_home.reset();
+    m_appDir.reset();
     if (m_boxesKind == Boxes::Unexpected)
         QVERIFY2(shown.isEmpty(), qPrintable(shown.join(QStringLiteral(" | "))));
 }

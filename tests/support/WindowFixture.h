@@ -4,6 +4,7 @@
 #include "TestEnvironment.h"
 
 #include <QStringList>
+#include <QTemporaryDir>
 #include <memory>
 
 class TForm1;
@@ -43,6 +44,7 @@ private:
     Home m_homeKind;
     Boxes m_boxesKind;
     std::unique_ptr<TestHome> m_home;
+    std::unique_ptr<QTemporaryDir> m_appDir;
     std::unique_ptr<ScriptedDialogs> m_boxes;
     std::unique_ptr<TForm1> m_form;
 };
