@@ -58,9 +58,9 @@ void TForm1::bindEvents()
     connect(btnOK, &QPushButton::clicked, this, bind(&TForm1::btnOKClick, btnOK));
     // A check box's click event runs whenever its state changes, by the user or by code.
     connect(chk_SAME, &QCheckBox::toggled, this, bind(&TForm1::chk_SAMEClick, chk_SAME));
-    connect(JvCheckListBox1, &QListWidget::itemDoubleClicked, this,
+    connect(JvCheckListBox1, &TCheckListBox::listDoubleClicked, this,
             bind(&TForm1::JvCheckListBox1DblClick, JvCheckListBox1));
-    connect(JvCheckListBox1, &QListWidget::itemChanged, this,
+    connect(JvCheckListBox1, &TCheckListBox::markClicked, this,
             bind(&TForm1::JvCheckListBox1ClickCheck, JvCheckListBox1));
     connect(Supprimer1, &QAction::triggered, this, bind(&TForm1::Supprimer1Click, Supprimer1));
     connect(chk_TRierDossier, &QAction::triggered, this,

@@ -130,6 +130,7 @@ private:
 
     // The two list files, read at start and written at every save. A list whose file exists
     // but could not be read is reported and never written back over it.
+    void takeValuesFromRecentFolder();
     QString folderListPath() const;
     QString recentListPath() const;
     void loadFolderList();

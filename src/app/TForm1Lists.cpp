@@ -2,14 +2,18 @@
 #include "TForm1.h"
 #include "kit_Dialogs.h"
 #include "kit_Error.h"
+#include "kit_Filing.h"
 #include "kit_LISTES.h"
 #include "kit_TRAYICON.h"
 #include "kit_ini.h"
 #include "widgets/TCheckListBox.h"
+#include "widgets/TDirectoryEdit.h"
 #include "widgets/TFolderNameBox.h"
 
 #include <QAction>
 #include <QFileInfo>
+#include <QPushButton>
+#include <QTabWidget>
 
 QString TForm1::folderListPath() const
 {
@@ -104,7 +108,56 @@ void TForm1::Supprimer1Click(QObject *)
     saveFolderList();
 }
 
-void TForm1::JvCheckListBox1DblClick(QObject *) {}
-void TForm1::JvCheckListBox1ClickCheck(QObject *) {}
-void TForm1::MenuItem1Click(QObject *) {}
-void TForm1::chk_SORTClick(QObject *) {}
+namespace {
+
+// The row of the recent folders list's selected entry; the list-index error when there is none.
+int selectedRow(const TCheckListBox *list)
+{
+    const QList<QListWidgetItem *> selected = list->selectedItems();
+    if (selected.isEmpty())
+        throw kit::Error(QStringLiteral("Index de liste hors limites (%1)").arg(-1));
+    return list->row(selected.constFirst());
+}
+
+} // namespace
+
+void TForm1::takeValuesFromRecentFolder()
+{
+    PageControl1->setCurrentIndex(0);
+    const QString entry = JvCheckListBox1->item(selectedRow(JvCheckListBox1))->text();
+    const kit::FolderValues values = kit::valuesFromTarget(entry, kit::nativePathStyle);
+    EDIT_DOSSIER->setText(values.name);
+    JvDirectoryEdit1->setDirectory(values.root);
+}
+
+void TForm1::JvCheckListBox1ClickCheck(QObject *)
+{
+    takeValuesFromRecentFolder();
+}
+
+void TForm1::JvCheckListBox1DblClick(QObject *)
+{
+    takeValuesFromRecentFolder();
+    btnOK->click();
+}
+
+void TForm1::MenuItem1Click(QObject *)
+{
+    const int row = selectedRow(JvCheckListBox1);
+    const QString entry = JvCheckListBox1->item(row)->text();
+    if (!kit_Dialogs::AskConfirm(QStringLiteral("Supprimer l'entrée: ") + entry +
+                                     QStringLiteral(" ?"),
+                                 kit_Dialogs::TMsgDlgType::mtConfirmation))
+        return;
+    delete JvCheckListBox1->takeItem(row);
+    if (JvCheckListBox1->count() > 0)
+        JvCheckListBox1->setCurrentRow(row > 0 ? row - 1 : 0);
+    JvCheckListBox1->repaint();
+    // The file follows when the settings are saved.
+}
+
+void TForm1::chk_SORTClick(QObject *)
+{
+    // Each click sorts, whatever the mark now shows; the list is never unsorted.
+    JvCheckListBox1->setSorted(true);
+}

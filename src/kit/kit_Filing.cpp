@@ -22,4 +22,12 @@ QString destinationPath(const QString &target, const QString &source, bool prefi
     return prefix ? target + name + u'_' + fileName : target + fileName;
 }
 
+FolderValues valuesFromTarget(const QString &target, PathStyle style)
+{
+    QString text = target;
+    if (text.endsWith(style == PathStyle::Windows ? u'\\' : u'/'))
+        text.chop(1);
+    return {fileNamePart(text, style), folderPart(text, style)};
+}
+
 } // namespace kit

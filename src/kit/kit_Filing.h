@@ -18,4 +18,12 @@ QString targetFolder(const QString &root, const QString &name, PathStyle style);
 QString destinationPath(const QString &target, const QString &source, bool prefix,
                         const QString &name, PathStyle style);
 
+// A recent folder split back into the values that made it: one trailing separator removed,
+// the name after the last separator, the root up to and including it (empty without one).
+struct FolderValues {
+    QString name;
+    QString root;
+};
+FolderValues valuesFromTarget(const QString &target, PathStyle style);
+
 } // namespace kit

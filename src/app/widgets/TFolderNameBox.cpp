@@ -1,6 +1,7 @@
 #include "TFolderNameBox.h"
 
 #include "TEntryListModel.h"
+#include "TRowDelegate.h"
 #include "kit_LISTES.h"
 #include "kit_Text.h"
 
@@ -8,7 +9,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
-#include <QStyledItemDelegate>
 #include <QValidator>
 #include <algorithm>
 
@@ -30,16 +30,6 @@ bool lessIgnoringCase(const QString &a, const QString &b)
     return QString::compare(a, b, Qt::CaseInsensitive) < 0;
 }
 
-// The drop-down's rows are 13 pixels high, as designed, whatever the font asks for.
-class RowDelegate final : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
-    {
-        return {QStyledItemDelegate::sizeHint(option, index).width(), 13};
-    }
-};
-
 } // namespace
 
 TFolderNameBox::TFolderNameBox(QWidget *parent) : QComboBox(parent)
@@ -51,7 +41,7 @@ TFolderNameBox::TFolderNameBox(QWidget *parent) : QComboBox(parent)
     // The box has its designed size; measuring every entry would cost dearly with long lists.
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     view()->setMinimumWidth(80);
-    view()->setItemDelegate(new RowDelegate(view()));
+    view()->setItemDelegate(new TRowDelegate(13, view()));
     if (auto *list = qobject_cast<QListView *>(view()))
         list->setUniformItemSizes(true);
     lineEdit()->setValidator(new UpperCaseValidator(this));
