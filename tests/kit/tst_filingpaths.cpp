@@ -17,6 +17,8 @@ private slots:
     void destination();
     void isInList_data();
     void isInList();
+    void valuesFromARecentFolder_data();
+    void valuesFromARecentFolder();
 };
 
 void TestFilingPaths::target_data()
@@ -118,6 +120,51 @@ void TestFilingPaths::isInList()
     QListWidget list;
     list.addItems(entries);
     QCOMPARE(kit_LISTES::IsInList(text, &list), found);
+}
+
+void TestFilingPaths::valuesFromARecentFolder_data()
+{
+    QTest::addColumn<kit::PathStyle>("style");
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("root");
+    const auto win = kit::PathStyle::Windows;
+    const auto posix = kit::PathStyle::Posix;
+    QTest::newRow("win: the example") << win << R"(C:\SCANS\FACTURES\)"
+                                      << "FACTURES"
+                                      << R"(C:\SCANS\)";
+    QTest::newRow("win: a drive's colon separates") << win << "C:FACTURES"
+                                                    << "FACTURES"
+                                                    << "C:";
+    QTest::newRow("win: no separator") << win << "FACTURES"
+                                       << "FACTURES"
+                                       << "";
+    QTest::newRow("win: only one separator removed") << win << R"(C:\A\\)"
+                                                     << ""
+                                                     << R"(C:\A\)";
+    QTest::newRow("linux") << posix << "/home/u/SCANS/FACTURES/"
+                           << "FACTURES"
+                           << "/home/u/SCANS/";
+    QTest::newRow("linux: a colon is a character") << posix << "/a:b/c:d/"
+                                                   << "c:d"
+                                                   << "/a:b/";
+    QTest::newRow("linux: at the top") << posix << "/FACTURES/"
+                                       << "FACTURES"
+                                       << "/";
+    QTest::newRow("linux: no separator") << posix << "FACTURES"
+                                         << "FACTURES"
+                                         << "";
+}
+
+void TestFilingPaths::valuesFromARecentFolder()
+{
+    QFETCH(kit::PathStyle, style);
+    QFETCH(QString, entry);
+    QFETCH(QString, name);
+    QFETCH(QString, root);
+    const kit::FolderValues values = kit::valuesFromTarget(entry, style);
+    QCOMPARE(values.name, name);
+    QCOMPARE(values.root, root);
 }
 
 RANGEUR_TEST_MAIN(TestFilingPaths)
