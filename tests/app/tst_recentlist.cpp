@@ -18,6 +18,7 @@
 #include <QCheckBox>
 #include <QPushButton>
 #include <QStyle>
+#include <QStyleOptionViewItem>
 #include <QTabWidget>
 #include <QtTest>
 
@@ -38,6 +39,7 @@ private slots:
     void deleting();
     void sortingNeverUnsorts();
     void windowsListKeepsItsEncoding();
+    void marksFitTheirRows();
 
 private:
     WindowFixture m_window{WindowFixture::Home::Fresh, WindowFixture::Boxes::Scripted};
@@ -251,6 +253,23 @@ void TestRecentList::windowsListKeepsItsEncoding()
     const kit::DecodedList back = kit::decodeListFile(written);
     QCOMPARE(back.encoding, kit::ListEncoding::Utf16LE);
     QCOMPARE(back.entries, QStringList{scans + "ÉTÉ/"});
+}
+
+// Rows are 13 pixels high; a taller mark would be cut and run into the next row.
+void TestRecentList::marksFitTheirRows()
+{
+    start({QStringLiteral("/A/"), QStringLiteral("/B/")});
+    const QModelIndex first = list()->model()->index(0, 0);
+    const QRect row = list()->visualRect(first);
+    QCOMPARE(row.height(), 13);
+    QStyleOptionViewItem option;
+    option.initFrom(list());
+    option.rect = row;
+    option.features |= QStyleOptionViewItem::HasCheckIndicator;
+    const QRect mark =
+        list()->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, list());
+    QVERIFY2(mark.height() <= row.height() - 2,
+             qPrintable(QStringLiteral("a mark %1 pixels high").arg(mark.height())));
 }
 
 RANGEUR_TEST_MAIN(TestRecentList)
