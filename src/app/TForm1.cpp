@@ -22,6 +22,8 @@
 
 TForm1::TForm1(QStringList files, QWidget *parent) : QWidget(parent), m_files(std::move(files))
 {
+    // The window's design name, which is also the key of its geometry in the settings.
+    setObjectName(QStringLiteral("Form1"));
     buildComponents();
     bindEvents();
     Dispatch(&TForm1::FormCreate, this);
@@ -164,6 +166,9 @@ void TForm1::FormShow(QObject *)
 {
     PageControl1->setCurrentIndex(0);
     EDIT_DOSSIER->setFocus(Qt::OtherFocusReason);
+    // The restored name is selected, as a box that takes the focus shows its text on the design's
+    // platform: typing replaces it, Enter alone files into it.
+    EDIT_DOSSIER->lineEdit()->selectAll();
     const qsizetype n = m_files.size();
     GroupBox1->setTitle(
         QStringLiteral("DOSSIER: Entrez le nom du DOSSIER où ranger ce") +

@@ -2,17 +2,42 @@
 #include "TForm1.h"
 #include "kit_DIR.h"
 #include "kit_Dialogs.h"
+#include "kit_Error.h"
 #include "kit_WIN.h"
+#include "kit_ini.h"
 #include "widgets/TDirectoryEdit.h"
+#include "widgets/TFolderNameBox.h"
+
+namespace {
+
+const QString options = QStringLiteral("OPTIONS");
+
+} // namespace
 
 void TForm1::INI_GETExecute(QObject *)
 {
-    // With nothing stored, every value read is its default: the geometry and the check boxes
-    // keep their designed state, and the root folder is the desktop folder.
+    // Until a list has been read, what its control holds must never replace its file.
+    m_recentListUnread = true;
+    m_folderListUnread = true;
+
+    // A geometry that cannot be read is reported; everything else is still restored, so that
+    // the next save writes back what the user had rather than the design's defaults.
+    try {
+        kit_ini::LoadFormPos(this);
+    } catch (const kit::Error &e) {
+        kit_Dialogs::ShowErrorBox(e.message());
+    }
+    // Runs chk_SAMEClick when "Même dossier" changes; the "Trier" marks do not sort.
+    kit_ini::LoadChecks(Components());
+
     const QString desktop = kit_WIN::GetDesktopDir();
     Unit1::SavedRootDir = desktop;
-    const QString root = desktop; // the stored root folder's default
-    if (kit_DIR::folderExists(root))
+
+    EDIT_DOSSIER->setText(
+        kit_ini::IniReadString(options, QStringLiteral("FICHIER"), EDIT_DOSSIER->currentText()));
+
+    const QString root = kit_ini::IniReadString(options, QStringLiteral("DOSSIER"), desktop);
+    if (!root.isEmpty() && kit_DIR::folderExists(root))
         JvDirectoryEdit1->setDirectory(root);
     else
         kit_Dialogs::ShowWarning(
@@ -22,8 +47,14 @@ void TForm1::INI_GETExecute(QObject *)
     loadFolderList();
 }
 
+// Each write that fails raises its error and ends the save there: what was written stays, and
+// neither list is written.
 void TForm1::INI_SAVEExecute(QObject *)
 {
+    kit_ini::SaveFormPos(this);
+    kit_ini::SaveChecks(Components());
+    kit_ini::IniWriteString(options, QStringLiteral("FICHIER"), EDIT_DOSSIER->currentText());
+    kit_ini::IniWriteString(options, QStringLiteral("DOSSIER"), JvDirectoryEdit1->Directory());
     saveRecentList();
     saveFolderList();
 }

@@ -1,10 +1,21 @@
 #include "kit_ini.h"
 
+#include "kit_Error.h"
+#include "kit_IniText.h"
+#include "kit_IniValues.h"
 #include "kit_Paths.h"
 #include "kit_Platform.h"
+#include "kit_SaveFile.h"
 
+#include <QAction>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+#include <optional>
 
 namespace kit_ini {
 
@@ -14,6 +25,40 @@ QString &testFolder()
 {
     static QString folder;
     return folder;
+}
+
+const QString options = QStringLiteral("OPTIONS");
+
+QString fileOrDefault(const QString &path)
+{
+    return path.isEmpty() ? GetIniPath() : path;
+}
+
+// The file's content; empty when it does not exist. Empty too, and false, when it exists but
+// cannot be read.
+bool readFile(const QString &path, QByteArray &bytes)
+{
+    bytes.clear();
+    QFile file(path);
+    if (!file.exists())
+        return true;
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    bytes = file.readAll();
+    return file.error() == QFileDevice::NoError;
+}
+
+[[noreturn]] void cannotWrite(const QString &path)
+{
+    throw kit::Error(QStringLiteral("Impossible d'écrire dans %1").arg(path));
+}
+
+int wholeNumber(const QString &field)
+{
+    const std::optional<int> value = kit::textToInt(field);
+    if (!value)
+        throw kit::Error(QStringLiteral("''%1'' n'est pas une valeur entière valide").arg(field));
+    return *value;
 }
 
 } // namespace
@@ -41,6 +86,138 @@ void makeAppDir()
 void setAppDirForTests(const QString &folder)
 {
     testFolder() = folder.isEmpty() || folder.endsWith(u'/') ? folder : folder + u'/';
+}
+
+QString GetExeBaseName(bool upperCased)
+{
+    return kit::exeBaseName(QCoreApplication::applicationFilePath(), upperCased,
+                            kit::nativePathStyle);
+}
+
+QString GetIniPath()
+{
+    // The name from the executable, the folder from the application directory, which is the
+    // executable's own unless it cannot take files.
+    const QString exeName =
+        kit::fileNamePart(QCoreApplication::applicationFilePath(), kit::nativePathStyle);
+    return GetAppDir() +
+           kit::replaceExtension(exeName, QStringLiteral(".INI"), kit::nativePathStyle);
+}
+
+QString IniReadString(const QString &section, const QString &key, const QString &defaultValue,
+                      const QString &path)
+{
+    QByteArray bytes;
+    if (!readFile(fileOrDefault(path), bytes))
+        return defaultValue;
+    return kit::IniText::fromBytes(bytes).value(section, key).value_or(defaultValue);
+}
+
+bool IniReadBool(const QString &section, const QString &key, bool defaultValue, const QString &path)
+{
+    return kit::textToBool(IniReadString(section, key, QString(), path), defaultValue);
+}
+
+void IniWriteString(const QString &section, const QString &key, const QString &value,
+                    const QString &path)
+{
+    if (path.isEmpty())
+        makeAppDir();
+    const QString file = fileOrDefault(path);
+    QByteArray bytes;
+    // A file that cannot be read is never replaced by one holding only this value.
+    if (!readFile(file, bytes))
+        cannotWrite(file);
+    kit::IniText ini = kit::IniText::fromBytes(bytes);
+    if (!ini.setValue(section, key, value) || !kit::saveWholeFile(file, ini.toBytes()).ok)
+        cannotWrite(file);
+}
+
+void IniWriteBool(const QString &section, const QString &key, bool value, const QString &path)
+{
+    IniWriteString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"), path);
+}
+
+QStringList SplitString(const QString &text, const QString &separator)
+{
+    return kit::splitString(text, separator);
+}
+
+void SaveFormPos(QWidget *window, const QString &path)
+{
+    const QRect bounds = window->frameGeometry();
+    IniWriteString(GetExeBaseName(false), window->objectName(),
+                   QStringLiteral("%1:%2:%3:%4")
+                       .arg(bounds.left())
+                       .arg(bounds.top())
+                       .arg(bounds.width())
+                       .arg(bounds.height()),
+                   path);
+}
+
+void LoadFormPos(QWidget *window, const QString &path)
+{
+    const QRect bounds = window->frameGeometry();
+    const QString current = QStringLiteral("%1:%2:%3:%4")
+                                .arg(bounds.left())
+                                .arg(bounds.top())
+                                .arg(bounds.width())
+                                .arg(bounds.height());
+    const QString stored =
+        IniReadString(GetExeBaseName(false), window->objectName(), current, path);
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    applyFormPos(window, stored, screen ? screen->availableGeometry().size() : QSize());
+}
+
+void applyFormPos(QWidget *window, const QString &stored, QSize workArea)
+{
+    const QStringList fields = kit::splitString(stored, QStringLiteral(":"));
+    if (fields.size() < 4)
+        return;
+    // Outer bounds: the position moves the frame, the size is the outer size less the frame.
+    auto frame = [window] { return window->frameGeometry().size() - window->size(); };
+
+    int left = wholeNumber(fields[0]);
+    if (left > workArea.width())
+        left = workArea.width() - window->frameGeometry().width();
+    window->move(left, window->frameGeometry().top());
+
+    const int top = qMax(0, wholeNumber(fields[1]));
+    window->move(window->frameGeometry().left(), top);
+
+    window->resize(wholeNumber(fields[2]) - frame().width(), window->height());
+    if (window->frameGeometry().width() > workArea.width())
+        window->resize(workArea.width() - frame().width(), window->height());
+
+    window->resize(window->width(), wholeNumber(fields[3]) - frame().height());
+    if (window->frameGeometry().height() > workArea.height())
+        window->resize(window->width(), workArea.height() - frame().height());
+}
+
+void SaveChecks(const QList<QObject *> &components, const QString &path)
+{
+    for (QObject *component : components) {
+        const QString name = component->objectName();
+        if (!name.contains(QLatin1String("chk_"), Qt::CaseInsensitive))
+            continue;
+        if (const auto *item = qobject_cast<QAction *>(component))
+            IniWriteBool(options, name, item->isChecked(), path);
+        else if (const auto *box = qobject_cast<QCheckBox *>(component))
+            IniWriteBool(options, name, box->isChecked(), path);
+    }
+}
+
+void LoadChecks(const QList<QObject *> &components, const QString &path)
+{
+    for (QObject *component : components) {
+        const QString name = component->objectName();
+        if (!name.startsWith(QLatin1String("chk_")))
+            continue;
+        if (auto *item = qobject_cast<QAction *>(component))
+            item->setChecked(IniReadBool(options, name, item->isChecked(), path));
+        else if (auto *box = qobject_cast<QCheckBox *>(component))
+            box->setChecked(IniReadBool(options, name, box->isChecked(), path));
+    }
 }
 
 } // namespace kit_ini

@@ -2,6 +2,13 @@
 
 #include "kit_Text.h"
 
+// Views ask about rows that are gone or not there yet (the box's "no entry", -1): no warning.
+bool TEntryListModel::isEntry(const QModelIndex &index) const
+{
+    return index.isValid() && !index.parent().isValid() && index.model() == this &&
+           index.row() < rowCount() && index.column() == 0;
+}
+
 void TEntryListModel::setDecodedText(const kit::DecodedText &decoded)
 {
     beginResetModel();
@@ -68,7 +75,7 @@ int TEntryListModel::rowCount(const QModelIndex &parent) const
 
 QVariant TEntryListModel::data(const QModelIndex &index, int role) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+    if (!isEntry(index))
         return {};
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return {};
@@ -77,8 +84,7 @@ QVariant TEntryListModel::data(const QModelIndex &index, int role) const
 
 bool TEntryListModel::setData(const QModelIndex &index, const QVariant &value, int role)
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid) ||
-        (role != Qt::DisplayRole && role != Qt::EditRole))
+    if (!isEntry(index) || (role != Qt::DisplayRole && role != Qt::EditRole))
         return false;
     makeList();
     m_list[index.row()] = kit::simpleUpper(value.toString());

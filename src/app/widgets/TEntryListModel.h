@@ -29,6 +29,7 @@ public:
 
 private:
     void makeList();
+    bool isEntry(const QModelIndex &index) const;
 
     bool m_compact = false;
     QString m_text;
