@@ -132,6 +132,32 @@ void TForm1::closeEvent(QCloseEvent *event)
     kit::postQuitRequest();
 }
 
+void TForm1::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    keepOuterSize();
+}
+
+void TForm1::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    keepOuterSize();
+}
+
+// Once the frame is known, the stored outer size is the window's outer size again; otherwise
+// every run would grow the window by its frame.
+void TForm1::keepOuterSize()
+{
+    if (!m_outerSizeToKeep.isValid() || !isVisible())
+        return;
+    const QSize frame = frameGeometry().size() - size();
+    if (frame == QSize(0, 0))
+        return;
+    const QSize outer = m_outerSizeToKeep;
+    m_outerSizeToKeep = QSize();
+    resize(outer - frame);
+}
+
 // Enter presses OK, the default button, unless the focused control used it (a push button
 // presses itself; the open drop-down list of the folder-name box takes it in its own popup).
 void TForm1::keyPressEvent(QKeyEvent *event)

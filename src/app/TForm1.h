@@ -118,6 +118,8 @@ protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -143,5 +145,8 @@ private:
     // DOSSIERS.TXT exists but could not be read: what the box holds must never replace it.
     bool m_folderListUnread = false;
     bool m_recentListUnread = false;
+    // The restored outer size, until the window's frame is known.
+    QSize m_outerSizeToKeep;
+    void keepOuterSize();
     QList<QObject *> m_components;
 };

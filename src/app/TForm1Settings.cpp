@@ -27,6 +27,12 @@ void TForm1::INI_GETExecute(QObject *)
     } catch (const kit::Error &e) {
         kit_Dialogs::ShowErrorBox(e.message());
     }
+    // Before the first show the frame is unknown, so the stored outer size went to the inside;
+    // it is taken back once the desktop has framed the window.
+    const bool stored =
+        !kit_ini::IniReadString(kit_ini::GetExeBaseName(), objectName(), QString()).isEmpty();
+    if (stored && !isVisible() && frameGeometry().size() == size())
+        m_outerSizeToKeep = size();
     // Runs chk_SAMEClick when "Même dossier" changes; the "Trier" marks do not sort.
     kit_ini::LoadChecks(Components());
 
