@@ -64,6 +64,7 @@ void TForm1::btnOKClick(QObject *)
                 kit::destinationPath(target, source, chk_PREFIX->isChecked(),
                                      EDIT_DOSSIER->currentText(), kit::nativePathStyle);
             if (chk_Confirm->isChecked()) {
+                Gauge1->flush(); // the user decides with the progress in view
                 if (kit_Dialogs::AskConfirm(source + QStringLiteral("\r\n") + destination,
                                             kit_Dialogs::TMsgDlgType::mtConfirmation))
                     MoveOneFile(source, destination);
@@ -71,6 +72,7 @@ void TForm1::btnOKClick(QObject *)
                 MoveOneFile(source, destination);
             }
         }
+        Gauge1->flush();
     }
 
     if (chk_OPEN->isChecked())

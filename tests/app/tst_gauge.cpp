@@ -9,6 +9,7 @@ class TestGauge : public QObject {
 private slots:
     void percentage_data();
     void percentage();
+    void repaintsAtOnceOnlyWhenThePercentageChanges_data();
     void repaintsAtOnceOnlyWhenThePercentageChanges();
 };
 
@@ -48,11 +49,33 @@ public:
 };
 } // namespace
 
+using Steps = QList<QPair<int, int>>;
+
+void TestGauge::repaintsAtOnceOnlyWhenThePercentageChanges_data()
+{
+    // Steps of (time in ms, progress out of 250, or -1 for flush), and the paints after each.
+    QTest::addColumn<Steps>("steps");
+    QTest::addColumn<QList<int>>("paints");
+    QTest::newRow("the same percentage: nothing to redraw")
+        << Steps{{0, 1}, {100, 2}} << QList<int>{0, 0};
+    QTest::newRow("a change repaints at once") << Steps{{0, 3}, {100, 100}} << QList<int>{1, 2};
+    QTest::newRow("changes within 50 ms wait, then show the latest")
+        << Steps{{0, 3}, {10, 100}, {49, 125}, {50, 126}} << QList<int>{1, 1, 1, 2};
+    QTest::newRow("flush shows what waits, once")
+        << Steps{{0, 3}, {10, 250}, {11, -1}, {12, -1}} << QList<int>{1, 1, 2, 2};
+    QTest::newRow("flush with nothing waiting paints nothing")
+        << Steps{{0, 3}, {100, -1}} << QList<int>{1, 1};
+}
+
 void TestGauge::repaintsAtOnceOnlyWhenThePercentageChanges()
 {
+    QFETCH(Steps, steps);
+    QFETCH(QList<int>, paints);
     TGauge gauge;
     gauge.resize(162, 14);
     gauge.setMaxValue(250);
+    qint64 clock = 1000;
+    gauge.setClockForTests([&clock] { return clock; });
     gauge.show();
     QVERIFY(QTest::qWaitForWindowExposed(&gauge));
     QApplication::processEvents();
@@ -60,15 +83,16 @@ void TestGauge::repaintsAtOnceOnlyWhenThePercentageChanges()
     gauge.installEventFilter(&counter);
 
     // No event loop runs between these calls, as during a filing run.
-    gauge.setProgress(1); // 0 % -> 0 %: nothing to redraw
-    QCOMPARE(counter.paints, 0);
-    gauge.setProgress(3); // 1 %
-    QCOMPARE(counter.paints, 1);
-    gauge.setProgress(4); // still 1 %
-    QCOMPARE(counter.paints, 1);
-    gauge.setProgress(100);
-    QCOMPARE(counter.paints, 2);
-    QCOMPARE(gauge.PercentDone(), 40);
+    QList<int> seen;
+    for (const auto &[at, progress] : steps) {
+        clock = 1000 + at;
+        if (progress < 0)
+            gauge.flush();
+        else
+            gauge.setProgress(progress);
+        seen << counter.paints;
+    }
+    QCOMPARE(seen, paints);
 }
 
 RANGEUR_TEST_MAIN(TestGauge)

@@ -32,10 +32,37 @@ void TGauge::setProgress(int value)
     changed(old);
 }
 
+qint64 TGauge::now() const
+{
+    if (m_clock)
+        return m_clock();
+    static QElapsedTimer timer;
+    if (!timer.isValid())
+        timer.start();
+    return timer.elapsed();
+}
+
 void TGauge::changed(int oldPercent)
 {
-    if (PercentDone() != oldPercent && isVisible())
-        repaint();
+    if (PercentDone() != oldPercent)
+        m_pending = true;
+    if (!m_pending || !isVisible())
+        return;
+    const qint64 t = now();
+    if (m_lastPaint >= 0 && t - m_lastPaint < 50)
+        return;
+    m_lastPaint = t;
+    m_pending = false;
+    repaint();
+}
+
+void TGauge::flush()
+{
+    if (!m_pending || !isVisible())
+        return;
+    m_lastPaint = now();
+    m_pending = false;
+    repaint();
 }
 
 void TGauge::paintEvent(QPaintEvent *)
