@@ -22,15 +22,14 @@ void TForm1::INI_GETExecute(QObject *)
 
     // A geometry that cannot be read is reported; everything else is still restored, so that
     // the next save writes back what the user had rather than the design's defaults.
+    bool stored = false;
     try {
-        kit_ini::LoadFormPos(this);
+        stored = kit_ini::LoadFormPos(this);
     } catch (const kit::Error &e) {
         kit_Dialogs::ShowErrorBox(e.message());
     }
     // Before the first show the frame is unknown, so the stored outer size went to the inside;
     // it is taken back once the desktop has framed the window.
-    const bool stored =
-        !kit_ini::IniReadString(kit_ini::GetExeBaseName(), objectName(), QString()).isEmpty();
     if (stored && !isVisible() && frameGeometry().size() == size())
         m_outerSizeToKeep = size();
     // Runs chk_SAMEClick when "Même dossier" changes; the "Trier" marks do not sort.

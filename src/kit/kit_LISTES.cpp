@@ -6,8 +6,6 @@
 #include "kit_Text.h"
 
 #include <QComboBox>
-#include <QFile>
-#include <QFileInfo>
 #include <QListWidget>
 #include <cerrno>
 #include <cstring>
@@ -51,34 +49,30 @@ bool AddToJvCombo(QComboBox *box, const QString &text, bool upperCase, bool anno
     }
 }
 
+namespace {
+
+QByteArray readListBytes(const QString &path)
+{
+    const kit::ReadResult read = kit::readWholeFile(path);
+    if (!read.exists || !read.ok) {
+        const QString reason =
+            read.exists ? read.errorText : QString::fromLocal8Bit(std::strerror(ENOENT));
+        throw kit::Error(
+            QStringLiteral("Impossible d'ouvrir le fichier \"%1\". %2").arg(path, reason));
+    }
+    return read.data;
+}
+
+} // namespace
+
 kit::DecodedList readListFile(const QString &path)
 {
-    const kit::DecodedText decoded = readListText(path);
-    kit::DecodedList list;
-    list.encoding = decoded.encoding;
-    list.entries.reserve(decoded.lines.size());
-    for (const kit::LineSpan &line : decoded.lines)
-        list.entries.append(decoded.text.mid(line.start, line.length));
-    return list;
+    return kit::decodeListFile(readListBytes(path));
 }
 
 kit::DecodedText readListText(const QString &path)
 {
-    // Only a regular file is read: a FIFO would block the window, a device never end.
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile())
-        throw kit::Error(
-            QStringLiteral("Impossible d'ouvrir le fichier \"%1\". %2")
-                .arg(path, QString::fromLocal8Bit(std::strerror(info.isDir() ? EISDIR : EINVAL))));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw kit::Error(QStringLiteral("Impossible d'ouvrir le fichier \"%1\". %2")
-                             .arg(path, file.errorString()));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw kit::Error(QStringLiteral("Impossible d'ouvrir le fichier \"%1\". %2")
-                             .arg(path, file.errorString()));
-    return kit::decodeListText(bytes);
+    return kit::decodeListText(readListBytes(path));
 }
 
 void writeListFile(const QString &path, const QStringList &entries, kit::ListEncoding encoding)

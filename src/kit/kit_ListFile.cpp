@@ -63,12 +63,16 @@ DecodedText decodeListText(const QByteArray &bytes)
 DecodedList decodeListFile(const QByteArray &bytes)
 {
     const DecodedText decoded = decodeListText(bytes);
-    DecodedList list;
-    list.encoding = decoded.encoding;
-    list.entries.reserve(decoded.lines.size());
-    for (const LineSpan &line : decoded.lines)
-        list.entries.append(decoded.text.mid(line.start, line.length));
-    return list;
+    return {entriesOf(decoded.text, decoded.lines), decoded.encoding};
+}
+
+QStringList entriesOf(const QString &text, const QList<LineSpan> &lines)
+{
+    QStringList entries;
+    entries.reserve(lines.size());
+    for (const LineSpan &line : lines)
+        entries.append(text.mid(line.start, line.length));
+    return entries;
 }
 
 QByteArray encodeListFile(const QStringList &entries, ListEncoding encoding)

@@ -37,6 +37,8 @@ struct DecodedText {
 // Windows-1252, so a list written on Windows keeps its accents.
 DecodedList decodeListFile(const QByteArray &bytes);
 DecodedText decodeListText(const QByteArray &bytes);
+// The entries of a decoded text, each a string of its own.
+QStringList entriesOf(const QString &text, const QList<LineSpan> &lines);
 
 // Every entry followed by CR LF, after the encoding's byte-order mark (none for Ansi).
 QByteArray encodeListFile(const QStringList &entries, ListEncoding encoding);

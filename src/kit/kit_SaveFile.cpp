@@ -1,8 +1,29 @@
 #include "kit_SaveFile.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
+#include <cerrno>
+#include <cstring>
 
 namespace kit {
+
+ReadResult readWholeFile(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {false, true, {}, {}};
+    if (!info.isFile())
+        return {
+            true, false, {}, QString::fromLocal8Bit(std::strerror(info.isDir() ? EISDIR : EINVAL))};
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {true, false, {}, file.errorString()};
+    QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return {true, false, {}, file.errorString()};
+    return {true, true, std::move(data), {}};
+}
 
 SaveResult saveWholeFile(const QString &path, const QByteArray &data)
 {

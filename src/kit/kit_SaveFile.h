@@ -10,6 +10,17 @@ struct SaveResult {
     QString errorText; // the system's reason when it failed, for the caller's own message
 };
 
+struct ReadResult {
+    bool exists = false;
+    bool ok = false;   // also true for a file that does not exist: there is nothing to read
+    QByteArray data;   // empty unless ok
+    QString errorText; // the system's reason when it failed
+};
+
+// Reads a file of our own whole. Only a regular file is read: a FIFO would block the window and
+// a device might never end.
+[[nodiscard]] ReadResult readWholeFile(const QString &path);
+
 // Replaces the file's whole content through a temporary file renamed over it, so that a failed
 // write (a full disk, an unwritable folder) leaves the old file as it was.
 [[nodiscard]] SaveResult saveWholeFile(const QString &path, const QByteArray &data);

@@ -11,7 +11,6 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -38,14 +37,27 @@ QString fileOrDefault(const QString &path)
 // cannot be read.
 bool readFile(const QString &path, QByteArray &bytes)
 {
-    bytes.clear();
-    QFile file(path);
-    if (!file.exists())
-        return true;
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    bytes = file.readAll();
-    return file.error() == QFileDevice::NoError;
+    kit::ReadResult read = kit::readWholeFile(path);
+    bytes = std::move(read.data);
+    return read.ok;
+}
+
+// The stored value, or nothing when the file or the key is absent or cannot be read.
+std::optional<QString> storedValue(const QString &section, const QString &key, const QString &path)
+{
+    QByteArray bytes;
+    if (!readFile(fileOrDefault(path), bytes))
+        return std::nullopt;
+    return kit::IniText::fromBytes(bytes).value(section, key);
+}
+
+QString boundsText(const QRect &bounds)
+{
+    return QStringLiteral("%1:%2:%3:%4")
+        .arg(bounds.left())
+        .arg(bounds.top())
+        .arg(bounds.width())
+        .arg(bounds.height());
 }
 
 [[noreturn]] void cannotWrite(const QString &path)
@@ -107,10 +119,7 @@ QString GetIniPath()
 QString IniReadString(const QString &section, const QString &key, const QString &defaultValue,
                       const QString &path)
 {
-    QByteArray bytes;
-    if (!readFile(fileOrDefault(path), bytes))
-        return defaultValue;
-    return kit::IniText::fromBytes(bytes).value(section, key).value_or(defaultValue);
+    return storedValue(section, key, path).value_or(defaultValue);
 }
 
 bool IniReadBool(const QString &section, const QString &key, bool defaultValue, const QString &path)
@@ -145,35 +154,25 @@ QStringList SplitString(const QString &text, const QString &separator)
 
 void SaveFormPos(QWidget *window, const QString &path)
 {
-    const QRect bounds = window->frameGeometry();
-    IniWriteString(GetExeBaseName(false), window->objectName(),
-                   QStringLiteral("%1:%2:%3:%4")
-                       .arg(bounds.left())
-                       .arg(bounds.top())
-                       .arg(bounds.width())
-                       .arg(bounds.height()),
+    IniWriteString(GetExeBaseName(false), window->objectName(), boundsText(window->frameGeometry()),
                    path);
 }
 
-void LoadFormPos(QWidget *window, const QString &path)
+bool LoadFormPos(QWidget *window, const QString &path)
 {
-    const QRect bounds = window->frameGeometry();
-    const QString current = QStringLiteral("%1:%2:%3:%4")
-                                .arg(bounds.left())
-                                .arg(bounds.top())
-                                .arg(bounds.width())
-                                .arg(bounds.height());
-    const QString stored =
-        IniReadString(GetExeBaseName(false), window->objectName(), current, path);
+    const std::optional<QString> stored =
+        storedValue(GetExeBaseName(false), window->objectName(), path);
     const QScreen *screen = QGuiApplication::primaryScreen();
-    applyFormPos(window, stored, screen ? screen->availableGeometry().size() : QSize());
+    const bool applied = applyFormPos(window, stored.value_or(boundsText(window->frameGeometry())),
+                                      screen ? screen->availableGeometry().size() : QSize());
+    return stored && applied;
 }
 
-void applyFormPos(QWidget *window, const QString &stored, QSize workArea)
+bool applyFormPos(QWidget *window, const QString &stored, QSize workArea)
 {
     const QStringList fields = kit::splitString(stored, QStringLiteral(":"));
     if (fields.size() < 4)
-        return;
+        return false;
     // Outer bounds: the position moves the frame, the size is the outer size less the frame.
     auto frame = [window] { return window->frameGeometry().size() - window->size(); };
 
@@ -192,6 +191,7 @@ void applyFormPos(QWidget *window, const QString &stored, QSize workArea)
     window->resize(window->width(), wholeNumber(fields[3]) - frame().height());
     if (window->frameGeometry().height() > workArea.height())
         window->resize(window->width(), workArea.height() - frame().height());
+    return true;
 }
 
 void SaveChecks(const QList<QObject *> &components, const QString &path)

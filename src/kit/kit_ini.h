@@ -49,13 +49,14 @@ QStringList SplitString(const QString &text, const QString &separator);
 // The window's outer bounds on the screen as "Left:Top:Width:Height", under the window's name
 // in the executable's section.
 void SaveFormPos(QWidget *window, const QString &path = {});
-// Restores them, clamped to the primary screen's available area (see applyFormPos).
-void LoadFormPos(QWidget *window, const QString &path = {});
+// Restores them, clamped to the primary screen's available area (see applyFormPos). True when
+// stored bounds were applied, false when the window kept its own (clamped all the same).
+bool LoadFormPos(QWidget *window, const QString &path = {});
 // Applies a stored geometry field by field: Left, moved back by the window's present width when
 // it lies beyond the area's width; Top, at least 0; Width and Height, at most the area's.
 // Nothing else is checked. A value of fewer than four fields changes nothing; a field that is
 // not a whole number raises kit::Error, the fields before it applied.
-void applyFormPos(QWidget *window, const QString &stored, QSize workArea);
+bool applyFormPos(QWidget *window, const QString &stored, QSize workArea);
 
 // The check marks of the menu items and the states of the check boxes among the components
 // whose names contain "chk_" in any case, in the components' order, in section "OPTIONS".

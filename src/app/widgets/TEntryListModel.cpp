@@ -37,10 +37,7 @@ void TEntryListModel::makeList()
 {
     if (!m_compact)
         return;
-    m_list.clear();
-    m_list.reserve(m_lines.size());
-    for (const kit::LineSpan &line : std::as_const(m_lines))
-        m_list.append(m_text.mid(line.start, line.length));
+    m_list = kit::entriesOf(m_text, m_lines);
     m_text.clear();
     m_lines.clear();
     m_compact = false;
@@ -48,13 +45,7 @@ void TEntryListModel::makeList()
 
 QStringList TEntryListModel::stringList() const
 {
-    if (!m_compact)
-        return m_list;
-    QStringList list;
-    list.reserve(m_lines.size());
-    for (const kit::LineSpan &line : m_lines)
-        list.append(m_text.mid(line.start, line.length));
-    return list;
+    return m_compact ? kit::entriesOf(m_text, m_lines) : m_list;
 }
 
 QStringView TEntryListModel::entry(int row) const
