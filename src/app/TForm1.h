@@ -20,6 +20,10 @@ class TFolderNameBox;
 class TGauge;
 class TImageList;
 
+namespace kit_FILE {
+class MoveQueue;
+}
+
 namespace Unit1 {
 // The root folder saved while "Même dossier" is checked, put back when it is unchecked: the
 // program's only module-level state.
@@ -104,9 +108,12 @@ public:
     void Explorer1Click(QObject *Sender);
     void AddItemExecute(QObject *Sender);
 
-    // Copies one file, then sends the source to the trash; a failed copy is reported and
-    // nothing is deleted.
-    void MoveOneFile(const QString &source, const QString &destination);
+    // Queues one file's move: a copy, then the source to the trash. awaitMoves reports the
+    // failures, in the order of the files; a failed copy deletes nothing.
+    void MoveOneFile(kit_FILE::MoveQueue &moves, const QString &source, const QString &destination);
+    // Lets the queued moves run while the window paints and takes no input, and reports each
+    // failure as it comes. With gaugeFollows, the gauge shows the file being copied.
+    void awaitMoves(kit_FILE::MoveQueue &moves, bool gaugeFollows);
 
     using Handler = void (TForm1::*)(QObject *);
     // Runs a handler; an error that escapes it is shown in the error box and the program goes

@@ -1,10 +1,12 @@
 // The filing run: OK creates the target folder and moves every dropped file into it.
 #include "TForm1.h"
+#include "kit_Busy.h"
 #include "kit_DIR.h"
 #include "kit_Dialogs.h"
 #include "kit_FILE.h"
 #include "kit_Filing.h"
 #include "kit_LISTES.h"
+#include "kit_MoveQueue.h"
 #include "kit_Shell.h"
 #include "widgets/TAction.h"
 #include "widgets/TCheckListBox.h"
@@ -57,21 +59,29 @@ void TForm1::btnOKClick(QObject *)
         Gauge1->show();
         Gauge1->repaint();
         const GaugeShown hideAfterwards{Gauge1};
+        // The copies and the trashing run on threads of their own, so that the window keeps
+        // painting during a long copy; it takes no input meanwhile.
+        kit_FILE::MoveQueue moves(kit_Busy::WakeUp);
+        const bool confirm = chk_Confirm->isChecked();
         for (qsizetype i = 1; i <= count; ++i) {
-            Gauge1->setProgress(int(i));
             const QString &source = m_files[i - 1];
             const QString destination =
                 kit::destinationPath(target, source, chk_PREFIX->isChecked(),
                                      EDIT_DOSSIER->currentText(), kit::nativePathStyle);
-            if (chk_Confirm->isChecked()) {
+            if (confirm) {
+                Gauge1->setProgress(int(i));
                 Gauge1->flush(); // the user decides with the progress in view
-                if (kit_Dialogs::AskConfirm(source + QStringLiteral("\r\n") + destination,
-                                            kit_Dialogs::TMsgDlgType::mtConfirmation))
-                    MoveOneFile(source, destination);
-            } else {
-                MoveOneFile(source, destination);
+                if (!kit_Dialogs::AskConfirm(source + QStringLiteral("\r\n") + destination,
+                                             kit_Dialogs::TMsgDlgType::mtConfirmation))
+                    continue;
             }
+            MoveOneFile(moves, source, destination);
+            // Each file's report comes before the next question.
+            if (confirm)
+                awaitMoves(moves, false);
         }
+        awaitMoves(moves, !confirm);
+        Gauge1->setProgress(int(count));
         Gauge1->flush();
     }
 
@@ -82,17 +92,35 @@ void TForm1::btnOKClick(QObject *)
     close();
 }
 
-void TForm1::MoveOneFile(const QString &source, const QString &destination)
+void TForm1::MoveOneFile(kit_FILE::MoveQueue &moves, const QString &source,
+                         const QString &destination)
 {
     // The source goes to the trash only while its path still names the file that was copied: one
     // saved again meanwhile stays, and the file is reported as not moved. A source that merely
     // cannot be trashed stays too, left to the user.
-    kit_FILE::FileIdentity copied;
-    if (kit_FILE::CopyFileOver(source, destination, &copied) &&
-        kit_FILE::SendToRecycleBin(source, copied) != kit_FILE::TrashResult::NotTheFileRead)
-        return;
-    kit_Dialogs::ShowPlainMessage(QStringLiteral("Echec copie :\r\n\r\n") + source +
-                                  QStringLiteral("\r\n\r\nvers\r\n\r\n") + destination);
+    moves.add(source, destination);
+}
+
+void TForm1::awaitMoves(kit_FILE::MoveQueue &moves, bool gaugeFollows)
+{
+    for (;;) {
+        // Outcomes come in the order of the files; the work waits while a failure is shown.
+        while (const auto outcome = moves.takeOutcome()) {
+            if (outcome->moved)
+                continue;
+            kit_Dialogs::ShowPlainMessage(QStringLiteral("Echec copie :\r\n\r\n") +
+                                          outcome->source + QStringLiteral("\r\n\r\nvers\r\n\r\n") +
+                                          outcome->destination);
+            moves.acknowledge();
+        }
+        if (moves.finished())
+            return;
+        kit_Busy::WaitWithoutInput([&] { return moves.newsWaiting(); },
+                                   [&] {
+                                       if (gaugeFollows)
+                                           Gauge1->setProgress(moves.started());
+                                   });
+    }
 }
 
 void TForm1::EDIT_DOSSIERExit(QObject *)

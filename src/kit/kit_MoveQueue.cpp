@@ -1,0 +1,177 @@
+#include "kit_MoveQueue.h"
+
+#include <utility>
+
+namespace kit_FILE {
+
+MoveQueue::MoveQueue(std::function<void()> news) : m_news(std::move(news))
+{
+    m_copier = std::thread([this] { copyLoop(); });
+    m_trasher = std::thread([this] { trashLoop(); });
+}
+
+MoveQueue::~MoveQueue()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stop = true;
+    }
+    m_work.notify_all();
+    m_copier.join();
+    m_trasher.join();
+}
+
+void MoveQueue::add(const QString &source, const QString &destination)
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_moves.push_back({source, destination, {}, Move::State::Waiting, false, {}});
+    }
+    m_work.notify_all();
+}
+
+int MoveQueue::started() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_nextCopy;
+}
+
+bool MoveQueue::heldBefore(int index) const
+{
+    return m_stop || (!m_failures.empty() && *m_failures.begin() < index);
+}
+
+bool MoveQueue::newsWaiting() const
+{
+    const std::lock_guard lock(m_mutex);
+    return newsWaitingLocked();
+}
+
+bool MoveQueue::newsWaitingLocked() const
+{
+    // Successes are taken in a batch at the end; a failure as soon as everything before it is.
+    return size_t(m_nextTaken) < m_moves.size() &&
+           m_moves[m_nextTaken].state == Move::State::Done &&
+           (!m_failures.empty() || size_t(m_done) == m_moves.size());
+}
+
+std::optional<MoveQueue::Outcome> MoveQueue::takeOutcome()
+{
+    const std::lock_guard lock(m_mutex);
+    if (size_t(m_nextTaken) >= m_moves.size() || m_moves[m_nextTaken].state != Move::State::Done)
+        return std::nullopt;
+    const int index = m_nextTaken++;
+    const Move &move = m_moves[index];
+    if (move.error)
+        std::rethrow_exception(move.error); // held as a failure: no later step starts
+    if (!move.moved)
+        m_lastTakenFailure = index;
+    return Outcome{move.source, move.destination, move.moved};
+}
+
+void MoveQueue::acknowledge()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_failures.erase(m_lastTakenFailure);
+    }
+    m_work.notify_all();
+}
+
+bool MoveQueue::finished() const
+{
+    const std::lock_guard lock(m_mutex);
+    return size_t(m_nextTaken) == m_moves.size();
+}
+
+// Called and returns with `lock` held; tells the user-interface thread when there is something
+// for it to report.
+void MoveQueue::finish(std::unique_lock<std::mutex> &lock, int index, bool moved,
+                       std::exception_ptr error)
+{
+    Move &move = m_moves[index];
+    move.state = Move::State::Done;
+    move.moved = moved && !error;
+    move.error = std::move(error);
+    ++m_done;
+    if (!move.moved)
+        m_failures.insert(index);
+    m_work.notify_all();
+    if (newsWaitingLocked()) {
+        lock.unlock();
+        m_news();
+        lock.lock();
+    }
+}
+
+void MoveQueue::copyLoop()
+{
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_work.wait(lock, [this] {
+            return m_stop || (size_t(m_nextCopy) < m_moves.size() && !heldBefore(m_nextCopy));
+        });
+        if (m_stop)
+            return;
+        const int index = m_nextCopy++;
+        // The vector may grow while unlocked: copy what the step needs.
+        const QString source = m_moves[index].source;
+        const QString destination = m_moves[index].destination;
+        lock.unlock();
+        FileIdentity copied;
+        bool ok = false;
+        std::exception_ptr error;
+        try {
+            ok = CopyFileOver(source, destination, &copied);
+        } catch (...) {
+            error = std::current_exception();
+        }
+        lock.lock();
+        Move &move = m_moves[index];
+        if (ok) {
+            move.copied = copied;
+            move.state = Move::State::Copied;
+            m_work.notify_all();
+        } else {
+            finish(lock, index, false, error);
+        }
+    }
+}
+
+void MoveQueue::trashLoop()
+{
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        // The sources go to the trash in the order of the files; a failed copy has no source
+        // to trash and is passed over.
+        while (size_t(m_nextTrash) < m_moves.size() &&
+               m_moves[m_nextTrash].state == Move::State::Done)
+            ++m_nextTrash;
+        const bool ready = size_t(m_nextTrash) < m_moves.size() &&
+                           m_moves[m_nextTrash].state == Move::State::Copied &&
+                           !heldBefore(m_nextTrash);
+        if (m_stop)
+            return;
+        if (!ready) {
+            m_work.wait(lock);
+            continue;
+        }
+        const int index = m_nextTrash++;
+        const QString source = m_moves[index].source;
+        const FileIdentity copied = m_moves[index].copied;
+        lock.unlock();
+        bool moved = false;
+        std::exception_ptr error;
+        try {
+            // A source that merely cannot be trashed stays, left to the user: the file counts
+            // as moved. One that no longer names the file copied is reported.
+            moved = SendToRecycleBin(source, copied) != TrashResult::NotTheFileRead;
+        } catch (...) {
+            error = std::current_exception();
+        }
+        lock.lock();
+        finish(lock, index, moved, error);
+    }
+}
+
+} // namespace kit_FILE

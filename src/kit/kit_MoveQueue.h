@@ -1,0 +1,84 @@
+#pragma once
+
+#include "kit_FILE.h"
+
+#include <QString>
+#include <condition_variable>
+#include <exception>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <thread>
+#include <vector>
+
+namespace kit_FILE {
+
+// Moves files as a filing run does, off the user-interface thread: each file is copied, then its
+// source goes to the trash while its path still names the file read. Two threads of its own do
+// the work, so that the trashing of one file overlaps the copy of the next; the sources still
+// go to the trash in the order of the files, and the outcomes come out in that order.
+// After a failure, no step of a later file starts until the failure has been acknowledged, so
+// that nothing more happens while it is reported.
+class MoveQueue {
+public:
+    struct Outcome {
+        QString source;
+        QString destination;
+        bool moved = false;
+    };
+
+    // `news` is called, from any thread, whenever newsWaiting() may have become true.
+    explicit MoveQueue(std::function<void()> news);
+    // Lets the steps under way end, starts no other, and waits for them.
+    ~MoveQueue();
+    MoveQueue(const MoveQueue &) = delete;
+    MoveQueue &operator=(const MoveQueue &) = delete;
+
+    void add(const QString &source, const QString &destination);
+
+    // How many moves have begun their copy.
+    int started() const;
+    // A failure, or the end of every move added, is waiting to be taken.
+    bool newsWaiting() const;
+    // The next outcome in the order of the files, once it is known. Rethrows an error that
+    // escaped that move's steps; after it, no other step starts.
+    std::optional<Outcome> takeOutcome();
+    // The failure last taken has been reported: later files may go on.
+    void acknowledge();
+    // Every move added has had its outcome taken.
+    bool finished() const;
+
+private:
+    struct Move {
+        QString source;
+        QString destination;
+        FileIdentity copied;
+        enum class State { Waiting, Copied, Done } state = State::Waiting;
+        bool moved = false;
+        std::exception_ptr error;
+    };
+
+    void copyLoop();
+    void trashLoop();
+    bool heldBefore(int index) const; // under m_mutex
+    bool newsWaitingLocked() const;
+    void finish(std::unique_lock<std::mutex> &lock, int index, bool moved,
+                std::exception_ptr error = {});
+
+    std::function<void()> m_news;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_work;
+    std::vector<Move> m_moves;
+    std::set<int> m_failures; // known, not yet acknowledged
+    int m_nextCopy = 0;
+    int m_nextTrash = 0;
+    int m_nextTaken = 0;
+    int m_done = 0;
+    int m_lastTakenFailure = -1;
+    bool m_stop = false;
+    std::thread m_copier;
+    std::thread m_trasher;
+};
+
+} // namespace kit_FILE
