@@ -29,6 +29,18 @@ using kit_Dialogs::TModalResult;
 
 namespace {
 
+// Counts the paint events a widget receives.
+class PaintCounter final : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
 QString failure(const QString &source, const QString &destination)
 {
     return QStringLiteral("Echec copie :\r\n\r\n") + source +
@@ -61,6 +73,8 @@ private slots:
     void focusCases();
     void racesAreReportedAndLoseNothing_data();
     void racesAreReportedAndLoseNothing();
+    void windowPaintsAndTakesNoInputDuringACopy();
+    void failuresAreReportedInOrderAndHoldTheWork();
 
 private:
     // The trash needs the process's home; the boxes are every test's own business here.
@@ -501,6 +515,109 @@ void TestFilingRun::racesAreReportedAndLoseNothing()
         QCOMPARE(readAll(source), QByteArray("as copied"));
     }
     QVERIFY2(!form().isVisible(), "the run ends as usual");
+}
+
+void TestFilingRun::windowPaintsAndTakesNoInputDuringACopy()
+{
+    makeFile(path("in/a.txt"), "a");
+    makeFile(path("in/b.txt"), "b");
+    // The first copy waits, on its own thread, until the window has been seen painting.
+    std::atomic<bool> copying = false;
+    std::atomic<bool> release = false;
+    kit_FILE::setTestSeams({[&](kit_FILE::Step step) {
+        if (step != kit_FILE::Step::CopyWritten || copying.exchange(true))
+            return;
+        QDeadlineTimer deadline(10000);
+        while (!release && !deadline.hasExpired())
+            QThread::msleep(1);
+    }});
+    const auto resetSeams = qScopeGuard([] { kit_FILE::setTestSeams(); });
+    makeForm({path("in/a.txt"), path("in/b.txt")}, QStringLiteral("F"), path("out"));
+    form().chk_PREFIX->setChecked(false);
+    QVERIFY(QTest::qWaitForWindowExposed(&form()));
+    PaintCounter counter;
+    form().installEventFilter(&counter);
+    QSignalSpy added(form().AddItem, &TAction::executing);
+    QSignalSpy cancelClicks(form().btnCancel, &QPushButton::clicked);
+    QSignalSpy okClicks(form().btnOK, &QPushButton::clicked);
+    bool painted = false;
+    int paintsBefore = -1;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&] {
+        if (!copying)
+            return;
+        if (paintsBefore < 0) {
+            // Keys that would start a second run, cancel or close, and clicks on both buttons.
+            QWindow *window = form().windowHandle();
+            QTest::keyClick(window, Qt::Key_Return);
+            QTest::keyClick(window, Qt::Key_Escape);
+            QTest::keyClick(window, Qt::Key_W, Qt::ControlModifier);
+            for (QPushButton *button : {form().btnCancel, form().btnOK})
+                QTest::mouseClick(window, Qt::LeftButton, {},
+                                  button->mapTo(&form(), button->rect().center()));
+            QTest::mouseClick(window, Qt::RightButton, {}, QPoint(20, 20));
+            paintsBefore = counter.paints;
+            form().update();
+            return;
+        }
+        if (counter.paints > paintsBefore) {
+            painted = true;
+            release = true;
+        }
+    });
+    poll.start(5);
+    QTimer::singleShot(5000, this, [&] { release = true; });
+    pressOK();
+    poll.stop();
+
+    QVERIFY2(painted, "the window painted while a copy was under way");
+    QCOMPARE(added.count(), 1);
+    QCOMPARE(okClicks.count(), 1);
+    QCOMPARE(cancelClicks.count(), 0);
+    QVERIFY(boxes().shown.isEmpty());
+    QCOMPARE(readAll(path("out/F/a.txt")), QByteArray("a"));
+    QCOMPARE(readAll(path("out/F/b.txt")), QByteArray("b"));
+    QVERIFY2(!form().isVisible(), "the run ended as usual");
+    QVERIFY(kit::quitRequested());
+}
+
+void TestFilingRun::failuresAreReportedInOrderAndHoldTheWork()
+{
+    // 0, 2, 4 and 5 move; 1 is missing and 3 is a folder: two failures in the middle.
+    QStringList sources;
+    for (int i = 0; i < 6; ++i)
+        sources << path(QStringLiteral("in/%1.txt").arg(i));
+    for (int i : {0, 2, 4, 5})
+        makeFile(sources[i], QByteArray::number(i));
+    QDir().mkpath(sources[3]);
+    // The trash takes the sources in the order of the files: each one trashed is the first of
+    // those left.
+    QStringList trashedInTurn;
+    kit_FILE::setTestSeams({[&](kit_FILE::Step step) {
+        if (step == kit_FILE::Step::SourceToTrash)
+            trashedInTurn << QDir(path("in")).entryList(QDir::Files, QDir::Name).value(0);
+    }});
+    const auto resetSeams = qScopeGuard([] { kit_FILE::setTestSeams(); });
+    makeForm(sources, QStringLiteral("F"), path("out"));
+    form().chk_PREFIX->setChecked(false);
+    // While a failure is shown, no later file has been touched.
+    QStringList texts;
+    QStringList copiedAtEachBox;
+    kit_Dialogs::setResponder([&](const kit_Dialogs::BoxRequest &box) {
+        texts << box.text;
+        copiedAtEachBox << QDir(path("out/F")).entryList(QDir::Files, QDir::Name).join(' ');
+        return TModalResult::mrOk;
+    });
+    pressOK();
+
+    QCOMPARE(texts, (QStringList{failure(sources[1], path("out/F/1.txt")),
+                                 failure(sources[3], path("out/F/3.txt"))}));
+    QCOMPARE(copiedAtEachBox, (QStringList{"0.txt", "0.txt 2.txt"}));
+    QCOMPARE(trashedInTurn, (QStringList{"0.txt", "2.txt", "4.txt", "5.txt"}));
+    for (int i : {0, 2, 4, 5})
+        QCOMPARE(readAll(path(QStringLiteral("out/F/%1.txt").arg(i))), QByteArray::number(i));
+    QVERIFY(QDir(sources[3]).exists());
+    QVERIFY(!form().isVisible());
 }
 
 RANGEUR_TEST_MAIN(TestFilingRun)
