@@ -1,5 +1,7 @@
 // Files the given files into ROOT/BENCH/ through the real window's OK, offscreen, without
 // confirmation and without opening the folder: rangeur-bench-filing ROOT FILE...
+// With --on-screen first, the window shows on the display, its X window id is printed once it
+// is on screen, and OK is pressed half a second later.
 #include "Rangeur.h"
 #include "TForm1.h"
 #include "kit_App.h"
@@ -9,14 +11,19 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDeadlineTimer>
 #include <QPushButton>
+#include <QWindow>
 #include <cstdio>
+#include <cstring>
 
 int main(int argc, char *argv[])
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    const bool onScreen = argc > 1 && std::strcmp(argv[1], "--on-screen") == 0;
+    if (!onScreen)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
+    QStringList args = app.arguments().mid(onScreen ? 2 : 1);
     if (args.size() < 2) {
         std::fprintf(stderr, "usage: rangeur-bench-filing ROOT FILE...\n");
         return 2;
@@ -35,6 +42,15 @@ int main(int argc, char *argv[])
     form.chk_OPEN->setChecked(false);
     form.chk_PREFIX->setChecked(false);
     form.show();
+    if (onScreen) {
+        while (!form.windowHandle() || !form.windowHandle()->isExposed())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        std::printf("0x%llx\n", static_cast<unsigned long long>(form.winId()));
+        std::fflush(stdout);
+        QDeadlineTimer settle(500);
+        while (!settle.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
     form.btnOK->click();
     // The run ends by closing the window; anything else means it stopped short.
     return form.isVisible() || !kit::quitRequested() ? 1 : 0;

@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# The longest time the window stays unpainted during a filing run of one large file, under Xvfb:
+# a probe covers part of the window every 10 ms or so and times the repaint of the part it
+# uncovers, until the run ends.
+#
+#   bench/paint_gap.sh             # one 1 GiB file, three runs
+#   SIZE_MIB=256 RUNS=5 bench/paint_gap.sh
+#
+# The file lives under build/ (the same file system as the sources) and is deleted at the end.
+set -euo pipefail
+[ -n "${TRACE:-}" ] && set -x
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${BUILD_DIR:-$root/build/bench}
+size_mib=${SIZE_MIB:-1024}
+runs=${RUNS:-3}
+
+command -v Xvfb >/dev/null || { echo "Xvfb is missing: run scripts/setup" >&2; exit 1; }
+[ -f "$build/build.ninja" ] ||
+    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON >/dev/null
+cmake --build "$build" --target rangeur-bench-filing rangeur-paint-probe >/dev/null
+filing=$build/bench/rangeur-bench-filing
+probe=$build/bench/rangeur-paint-probe
+
+work=$(mktemp -d "$root/build/paint-gap.XXXXXX")
+xvfb_pid=
+cleanup() {
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+exec {display_fd}>"$work/display"
+Xvfb -displayfd "$display_fd" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+exec {display_fd}>&-
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+[ -s "$work/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$(head -n 1 "$work/display")"
+
+head -c "$((size_mib * 1024 * 1024))" /dev/urandom >"$work/master.bin"
+echo "file system: $(df -h --output=source,fstype "$work" | tail -1), file: $size_mib MiB"
+for ((r = 1; r <= runs; r++)); do
+    run=$work/run$r
+    mkdir -p "$run/src" "$run/dst" "$run/home/.local/share"
+    cp "$work/master.bin" "$run/src/big.bin"
+    sync
+    (
+        export HOME=$run/home XDG_DATA_HOME=$run/home/.local/share XDG_CONFIG_HOME=$run/home/.config
+        "$filing" --on-screen "$run/dst" "$run/src/big.bin" >"$run/window" 2>"$run/log" &
+        pid=$!
+        for _ in $(seq 200); do [ -s "$run/window" ] && break; sleep 0.05; done
+        [ -s "$run/window" ] || { echo "the window did not show" >&2; kill "$pid"; exit 1; }
+        result=$("$probe" "$(head -n 1 "$run/window")")
+        wait "$pid" || { echo "the run failed: $(cat "$run/log")" >&2; exit 1; }
+        [ -f "$run/dst/BENCH/big.bin" ] || { echo "the file was not filed" >&2; exit 1; }
+        echo "run $r: $result"
+    )
+    rm -rf "$run"
+done
