@@ -15,7 +15,6 @@ build=${BUILD_DIR:-$root/build/bench}
 size_mib=${SIZE_MIB:-1024}
 runs=${RUNS:-3}
 
-command -v Xvfb >/dev/null || { echo "Xvfb is missing: run scripts/setup" >&2; exit 1; }
 [ -f "$build/build.ninja" ] ||
     cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON >/dev/null
 cmake --build "$build" --target rangeur-bench-filing rangeur-paint-probe >/dev/null
@@ -23,20 +22,10 @@ filing=$build/bench/rangeur-bench-filing
 probe=$build/bench/rangeur-paint-probe
 
 work=$(mktemp -d "$root/build/paint-gap.XXXXXX")
-xvfb_pid=
-cleanup() {
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-exec {display_fd}>"$work/display"
-Xvfb -displayfd "$display_fd" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-exec {display_fd}>&-
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-[ -s "$work/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(head -n 1 "$work/display")"
+# shellcheck source=bench/xvfb.sh
+. "$root/bench/xvfb.sh"
+trap 'stop_xvfb; rm -rf "$work"' EXIT
+start_xvfb "$work"
 
 head -c "$((size_mib * 1024 * 1024))" /dev/urandom >"$work/master.bin"
 echo "file system: $(df -h --output=source,fstype "$work" | tail -1), file: $size_mib MiB"

@@ -55,8 +55,8 @@ bool isUserInput(const QEvent &event)
     }
 }
 
-// Dropping the events rather than deferring them (QEventLoop::ExcludeUserInputEvents) keeps a
-// key typed during the work from answering the next box.
+// Dropped rather than deferred (QEventLoop::ExcludeUserInputEvents): deferred input would reach
+// the window after the work, which stays open when the run ends in an error.
 class InputDropper final : public QObject {
 public:
     bool eventFilter(QObject *, QEvent *event) override

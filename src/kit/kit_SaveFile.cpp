@@ -42,4 +42,16 @@ SaveResult saveWholeFile(const QString &path, const QByteArray &data)
     return {true, {}};
 }
 
+SaveResult saveWholeFileIfChanged(const QString &path, const QByteArray &data)
+{
+    const QFileInfo info(path);
+    // A size that differs already says the bytes do.
+    if (info.isFile() && info.size() == data.size()) {
+        const ReadResult present = readWholeFile(path);
+        if (present.ok && present.data == data)
+            return {true, {}};
+    }
+    return saveWholeFile(path, data);
+}
+
 } // namespace kit

@@ -25,4 +25,8 @@ struct ReadResult {
 // write (a full disk, an unwritable folder) leaves the old file as it was.
 [[nodiscard]] SaveResult saveWholeFile(const QString &path, const QByteArray &data);
 
+// The same, but a regular file that already holds exactly these bytes is left alone: each
+// write waits for the disk, which is most of the cost of closing the window.
+[[nodiscard]] SaveResult saveWholeFileIfChanged(const QString &path, const QByteArray &data);
+
 } // namespace kit

@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -138,7 +139,13 @@ void IniWriteString(const QString &section, const QString &key, const QString &v
     if (!readFile(file, bytes))
         cannotWrite(file);
     kit::IniText ini = kit::IniText::fromBytes(bytes);
-    if (!ini.setValue(section, key, value) || !kit::saveWholeFile(file, ini.toBytes()).ok)
+    if (!ini.setValue(section, key, value))
+        cannotWrite(file);
+    // A value that is already there costs no write: each write waits for the disk.
+    const QByteArray text = ini.toBytes();
+    if (QFileInfo(file).isFile() && text == bytes)
+        return;
+    if (!kit::saveWholeFile(file, text).ok)
         cannotWrite(file);
 }
 

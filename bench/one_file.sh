@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# One file of 64 KiB filed through the real window on Xvfb, from the press on OK to the program's
+# end,
+# against cp --preserve=mode,timestamps + gio trash on the same kind of fresh file, alternated
+# round by round, first round dropped: prints the median ratio ours/reference and its spread.
+#
+#   bench/one_file.sh          # 41 rounds
+#   ROUNDS=21 bench/one_file.sh
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${BUILD_DIR:-$root/build/bench}
+rounds=${ROUNDS:-41}
+
+command -v gio >/dev/null || { echo "gio is missing: run scripts/setup" >&2; exit 1; }
+[ -f "$build/build.ninja" ] ||
+    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON >/dev/null
+cmake --build "$build" --target rangeur-bench-filing >/dev/null
+filing=$build/bench/rangeur-bench-filing
+
+work=$(mktemp -d "$root/build/one-file.XXXXXX")
+# shellcheck source=bench/xvfb.sh
+. "$root/bench/xvfb.sh"
+trap 'stop_xvfb; rm -rf "$work"' EXIT
+start_xvfb "$work"
+head -c 65536 /dev/urandom >"$work/master.bin"
+# The program's settings and lists sit beside it: give it a copy of its own, so that every
+# round starts from the same state.
+mkdir -p "$work/bin"
+cp "$filing" "$work/bin/"
+program=$work/bin/$(basename "$filing")
+
+now() { date +%s%N; }
+
+# run_side SIDE: a fresh file, target and trash, then the timed move; prints nanoseconds.
+run_side() {
+    local run
+    run=$(mktemp -d "$work/run.XXXXXX")
+    mkdir -p "$run/src" "$run/dst" "$run/home/.local/share"
+    cp -p "$work/master.bin" "$run/src/a.bin"
+    sync
+    (
+        export HOME=$run/home XDG_DATA_HOME=$run/home/.local/share XDG_CONFIG_HOME=$run/home/.config
+        if [ "$1" = ours ]; then
+            pressed=$("$program" --on-screen --print-press "$run/dst" "$run/src/a.bin" 2>/dev/null |
+                tail -n 1)
+            end=$(now)
+            [ -f "$run/dst/BENCH/a.bin" ] || { echo "ours did not move the file" >&2; exit 1; }
+        else
+            pressed=$(now)
+            cp --preserve=mode,timestamps "$run/src/a.bin" "$run/dst/" && gio trash "$run/src/a.bin"
+            end=$(now)
+        fi
+        [ ! -e "$run/src/a.bin" ] || { echo "$1 did not trash the file" >&2; exit 1; }
+        echo $((end - pressed))
+    )
+    rm -rf "$run"
+}
+
+ratios=() ours=() ref=()
+for ((r = 0; r < rounds; r++)); do
+    if ((r % 2 == 0)); then
+        o=$(run_side ours); f=$(run_side ref)
+    else
+        f=$(run_side ref); o=$(run_side ours)
+    fi
+    ((r == 0)) && continue
+    ratios+=("$(awk -v a="$o" -v b="$f" 'BEGIN { printf "%.3f", a / b }')")
+    ours+=("$o"); ref+=("$f")
+done
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+printf 'one 64 KiB file, %d rounds: ours %.1f ms  reference %.1f ms  ratio median %.3f (min %.3f, max %.3f)\n' \
+    "${#ratios[@]}" "$(printf '%s\n' "${ours[@]}" | median | awk '{ print $1 / 1e6 }')" \
+    "$(printf '%s\n' "${ref[@]}" | median | awk '{ print $1 / 1e6 }')" \
+    "$(printf '%s\n' "${ratios[@]}" | median)" \
+    "$(printf '%s\n' "${ratios[@]}" | sort -g | head -1)" \
+    "$(printf '%s\n' "${ratios[@]}" | sort -g | tail -1)"
