@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QtTest>
+#include <sys/stat.h>
 
 class TestSaveFile : public QObject {
     Q_OBJECT
@@ -12,6 +13,8 @@ private slots:
     void fullDiskKeepsOldFile_data();
     void fullDiskKeepsOldFile();
     void unwritableFolderIsReported();
+    void unchangedBytesAreNotWrittenAgain_data();
+    void unchangedBytesAreNotWrittenAgain();
 };
 
 void TestSaveFile::replacesWholeFile()
@@ -61,6 +64,34 @@ void TestSaveFile::unwritableFolderIsReported()
     const kit::SaveResult result = kit::saveWholeFile(tmp.filePath("file/CHEMINS.TXT"), "x\n");
     QCOMPARE(result.ok, false);
     QVERIFY2(!result.errorText.isEmpty(), "the system's reason is handed back");
+}
+
+void TestSaveFile::unchangedBytesAreNotWrittenAgain_data()
+{
+    QTest::addColumn<QByteArray>("next");
+    QTest::addColumn<bool>("replaced");
+    QTest::newRow("the same bytes: left alone") << QByteArray("A\r\nB\r\n") << false;
+    QTest::newRow("same size, other bytes") << QByteArray("A\r\nC\r\n") << true;
+    QTest::newRow("one more entry") << QByteArray("A\r\nB\r\nC\r\n") << true;
+    QTest::newRow("empty") << QByteArray() << true;
+}
+
+void TestSaveFile::unchangedBytesAreNotWrittenAgain()
+{
+    QFETCH(QByteArray, next);
+    QFETCH(bool, replaced);
+    QTemporaryDir tmp;
+    const QString path = tmp.filePath("DOSSIERS.TXT");
+    makeFile(path, "A\r\nB\r\n");
+    const auto inode = [&] {
+        struct stat st {};
+        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
+    };
+    const auto before = inode();
+    QVERIFY(kit::saveWholeFileIfChanged(path, next).ok);
+    QCOMPARE(readAll(path), next);
+    // A write replaces the file by another one; no write keeps it.
+    QCOMPARE(inode() != before, replaced);
 }
 
 RANGEUR_FS_TEST_MAIN(TestSaveFile)
