@@ -108,6 +108,10 @@ void TForm1::awaitMoves(kit_FILE::MoveQueue &moves, bool gaugeFollows)
         while (const auto outcome = moves.takeOutcome()) {
             if (outcome->moved)
                 continue;
+            if (gaugeFollows) {
+                Gauge1->setProgress(moves.started());
+                Gauge1->flush(); // the box shows how far the run has gone
+            }
             kit_Dialogs::ShowPlainMessage(QStringLiteral("Echec copie :\r\n\r\n") +
                                           outcome->source + QStringLiteral("\r\n\r\nvers\r\n\r\n") +
                                           outcome->destination);
