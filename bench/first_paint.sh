@@ -24,7 +24,8 @@ work=$(mktemp -d)
 xvfb_pid=
 cleanup() { [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null; rm -rf "$work"; }
 trap cleanup EXIT
-mkdir -p "$work/home" "$work/runtime" "$work/app"
+# The desktop is the default root folder; without it the window would ask about it first.
+mkdir -p "$work/home/Desktop" "$work/runtime" "$work/app"
 chmod 700 "$work/runtime"
 touch "$work/a.pdf" "$work/b.pdf" "$work/c.pdf"
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share" \

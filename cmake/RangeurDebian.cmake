@@ -1,6 +1,7 @@
 # The Debian package: rangeur_VERSION_amd64.deb under /usr. dpkg-shlibdeps finds the libraries
 # the program links; what Qt loads by name at run time it cannot see, so it is declared here:
-# the xcb platform plugin (libqt6gui6), the SVG icon engine and image plugin (libqt6svg6), the
+# the xcb platform plugin (libqt6gui6), the SVG icon engine and image plugin (libqt6svg6) that
+# the folder chooser needs for the desktop's icon theme (the program's own pictures are PNG), the
 # French catalogue of Qt's own texts (qt6-translations-l10n). The window's Tahoma comes from
 # fonts-wine; without it the window falls back on another sans-serif, hence a recommendation.
 # tests/desktop/test_package.py checks the control file for each of them.

@@ -1,5 +1,6 @@
 #include "Rangeur.h"
 
+#include "Pictures.h"
 #include "TForm1.h"
 #include "kit_Fonts.h"
 #include "kit_Theme.h"
@@ -27,7 +28,7 @@ void initialiseApplication(QApplication &app)
     kit_Theme::registerThemes();
     app.setStyle(new kit_Theme::TRangeurStyle);
     app.setFont(kit_Fonts::windowFont());
-    app.setWindowIcon(QIcon(QStringLiteral(":/icons/program.svg")));
+    app.setWindowIcon(rangeurIconSizes("program"));
     // Only the window's close routine (or the refusal) ends the program: a hidden window must
     // not end it on its own, nor may a session end run the close event.
     app.setQuitOnLastWindowClosed(false);
