@@ -5,8 +5,9 @@
 // The window's pictures. Their sources are the SVG files in resources/; the build renders them
 // to PNG (src/app/CMakeLists.txt), so that no SVG is read while the program runs.
 
-// ":/icons/NAME.png"; on a high-DPI screen QIcon adds NAME@2x.png by itself.
+// ":/icons/NAME.rpng"; on a high-DPI screen QIcon adds NAME@2x.rpng by itself.
 QString rangeurIconPath(const char *name);
 QIcon rangeurIcon(const char *name);
-// Every size rendered of a picture the desktop asks for at its own sizes (":/icons/NAME-SIZE.png").
+// Every size rendered of a picture the desktop asks for at its own sizes
+// (":/icons/NAME-SIZE.rpng").
 QIcon rangeurIconSizes(const char *name);
