@@ -1,10 +1,11 @@
-// The reference for the first painted frame: a plain Qt window with the same controls as the
-// main window, the program's style sheet without its pictures and the same font set up the
-// usual way; it ends the process as soon as its first frame has been handed to the display.
+// The reference for the first painted frame: a plain Qt window with the same controls and texts
+// as the main window, the program's style sheet without its pictures and the same fonts set up
+// the usual way; it ends the process as soon as its first frame has been handed to the display.
 //   rangeur-bench-plainwindow STYLESHEET.qss
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFontDatabase>
 #include <QFrame>
@@ -61,6 +62,8 @@ int main(int argc, char *argv[])
     QFont font(QStringLiteral("Tahoma"));
     font.setPointSize(8);
     app.setFont(font);
+    QFont bold = font;
+    bold.setBold(true);
     QFile sheet(QString::fromLocal8Bit(argv[1]));
     if (!sheet.open(QIODevice::ReadOnly))
         return 2;
@@ -74,34 +77,44 @@ int main(int argc, char *argv[])
     auto *sheet1 = new QWidget;
     tabs->addTab(sheet1, QStringLiteral("Saisie"));
 
-    auto *group1 = new QGroupBox(QStringLiteral("DOSSIER: Entrez un nom de dossier"), sheet1);
+    auto *group1 = new QGroupBox(
+        QStringLiteral("DOSSIER: Entrez le nom du DOSSIER où ranger ces 3 fichiers"), sheet1);
+    group1->setFont(bold);
     auto *image = new QLabel(group1);
     image->setFixedSize(32, 32);
     auto *name = new QComboBox(group1);
     name->setEditable(true);
+    name->setFont(bold);
     auto *g1 = new QGridLayout(group1);
     g1->addWidget(image, 0, 0);
     g1->addWidget(name, 0, 1);
     g1->addWidget(yellowLabel(QStringLiteral("Si ce dossier n'existe pas, il sera créé"), group1),
                   1, 1);
     g1->addWidget(
-        yellowLabel(QStringLiteral("L'ensemble des fichiers déposés, sera rangé ici"), group1), 2,
-        1);
+        yellowLabel(QStringLiteral("L'ensemble des fichiers déposés, sera rangé dans ce dossier"),
+                    group1),
+        2, 1);
 
     auto *group2 =
-        new QGroupBox(QStringLiteral("RACINE: Le dossier sera créé à cet endroit"), sheet1);
+        new QGroupBox(QStringLiteral("RACINE: Le dossier sera créé à cet endroit ..."), sheet1);
+    group2->setFont(bold);
     auto *g2 = new QHBoxLayout(group2);
-    g2->addWidget(new QLineEdit(QStringLiteral("/tmp"), group2));
+    g2->addWidget(new QLineEdit(QDir::homePath() + QStringLiteral("/Desktop/"), group2));
     auto *same = new QCheckBox(QStringLiteral("Même dossier"), group2);
     same->setChecked(true);
     g2->addWidget(same);
 
     auto *group3 = new QGroupBox(QStringLiteral("Options"), sheet1);
+    group3->setFont(bold);
     auto *g3 = new QHBoxLayout(group3);
     QFrame *panel3 = panel(group3);
     auto *p3 = new QVBoxLayout(panel3);
-    p3->addWidget(new QCheckBox(QStringLiteral("Préfixer"), panel3));
-    p3->addWidget(new QCheckBox(QStringLiteral("Ouvrir le dossier à la fin"), panel3));
+    for (const QString &text :
+         {QStringLiteral("Préfixer"), QStringLiteral("Ouvrir le dossier à la fin")}) {
+        auto *box = new QCheckBox(text, panel3);
+        box->setChecked(true);
+        p3->addWidget(box);
+    }
     QFrame *panel4 = panel(group3);
     auto *p4 = new QVBoxLayout(panel4);
     p4->addWidget(new QCheckBox(QStringLiteral("Confirmer chaque fichier"), panel4));
@@ -123,7 +136,8 @@ int main(int argc, char *argv[])
     QFrame *panel2 = panel(sheet2);
     auto *p2 = new QVBoxLayout(panel2);
     p2->addWidget(yellowLabel(QStringLiteral("Double-Clic : Lance la copie"), panel2));
-    p2->addWidget(yellowLabel(QStringLiteral("Clic dans la marge : extrait les valeurs"), panel2));
+    p2->addWidget(yellowLabel(
+        QStringLiteral("Clic dans la marge : extrait simplement les valeurs "), panel2));
     s2->addWidget(panel2);
 
     QFrame *panel1 = panel(&window);
