@@ -3,10 +3,13 @@
 
 #include "Pictures.h"
 
-#include <QDir>
+#include <QGuiApplication>
+#include <QIconEngine>
 #include <QImageIOHandler>
 #include <QImageIOPlugin>
 #include <QImageReader>
+#include <QList>
+#include <QPixmap>
 #include <QtPlugin>
 
 namespace {
@@ -15,7 +18,6 @@ namespace {
 // Qt asks every installed image plugin whether it reads it before trying PNG itself, which
 // loads all of them (the SVG one brings Qt's SVG library). The suffix is this reader's own,
 // so Qt goes straight to it, and it hands the bytes to Qt's PNG reader by name.
-// Qt's PNG reader by name, without asking the plugins first.
 void readAsPng(QImageReader &reader)
 {
     reader.setFormat("png");
@@ -69,6 +71,78 @@ public:
     }
 };
 
+// Qt's own icon engine reads every picture of an icon as soon as it is given its file; this one
+// waits until a picture is asked for, so that the tray's sizes or a menu's pictures cost nothing
+// at start. Once read, the pictures go into a QIcon of pixmaps, which picks and draws them as Qt
+// always does. Sizes given here are in device pixels: QIcon has scaled them already.
+class PictureIconEngine final : public QIconEngine {
+public:
+    // Also NAME@2x.rpng on a high-DPI screen, as QIcon does for the files it is given.
+    void addPicture(const QString &fileName)
+    {
+        addFile(fileName, QSize(), QIcon::Normal, QIcon::Off);
+        if (qApp->devicePixelRatio() > 1.0)
+            addFile(QString(fileName).replace(QStringLiteral(".rpng"), QStringLiteral("@2x.rpng")),
+                    QSize(), QIcon::Normal, QIcon::Off);
+    }
+
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        icon().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().pixmap(size, 1.0, mode, state);
+    }
+
+    QSize actualSize(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return pixmap(size, mode, state).size();
+    }
+
+    void addPixmap(const QPixmap &pixmap, QIcon::Mode mode, QIcon::State state) override
+    {
+        icon().addPixmap(pixmap, mode, state);
+    }
+
+    void addFile(const QString &fileName, const QSize &, QIcon::Mode mode,
+                 QIcon::State state) override
+    {
+        m_files.append({fileName, mode, state});
+    }
+
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().availableSizes(mode, state);
+    }
+
+    bool isNull() override { return m_files.isEmpty() && m_icon.isNull(); }
+    QString key() const override { return QStringLiteral("PictureIconEngine"); }
+    QIconEngine *clone() const override { return new PictureIconEngine(*this); }
+
+private:
+    struct File {
+        QString name;
+        QIcon::Mode mode;
+        QIcon::State state;
+    };
+
+    QIcon &icon()
+    {
+        for (const File &file : std::as_const(m_files)) {
+            const QImage image = QImageReader(file.name).read();
+            if (!image.isNull())
+                m_icon.addPixmap(QPixmap::fromImage(image), file.mode, file.state);
+        }
+        m_files.clear();
+        return m_icon;
+    }
+
+    QList<File> m_files;
+    QIcon m_icon;
+};
+
 } // namespace
 
 Q_IMPORT_PLUGIN(PicturePlugin)
@@ -78,19 +152,36 @@ QString rangeurIconPath(const char *name)
     return QStringLiteral(":/icons/") + QLatin1String(name) + QStringLiteral(".rpng");
 }
 
+// Built on the engine directly: QIcon's own constructor would first look for an engine plugin
+// for the file's suffix, which costs more than the picture.
 QIcon rangeurIcon(const char *name)
 {
-    return QIcon(rangeurIconPath(name));
+    auto *engine = new PictureIconEngine;
+    engine->addPicture(rangeurIconPath(name));
+    return QIcon(engine);
 }
 
-QIcon rangeurIconSizes(const char *name)
+namespace {
+
+QIcon iconInSizes(const char *name, std::initializer_list<int> sizes)
 {
-    const QDir folder(QStringLiteral(":/icons"));
-    QIcon icon;
-    for (const QString &file :
-         folder.entryList({QLatin1String(name) + QStringLiteral("-*.rpng")}, QDir::Files))
-        icon.addFile(folder.filePath(file));
-    return icon;
+    auto *engine = new PictureIconEngine;
+    for (const int size : sizes)
+        engine->addFile(QStringLiteral(":/icons/%1-%2.rpng").arg(QLatin1String(name)).arg(size),
+                        QSize(), QIcon::Normal, QIcon::Off);
+    return QIcon(engine);
+}
+
+} // namespace
+
+QIcon rangeurProgramIcon()
+{
+    return iconInSizes("program", {RANGEUR_PROGRAM_ICON_SIZES});
+}
+
+QIcon rangeurTrayIcon()
+{
+    return iconInSizes("tray", {RANGEUR_TRAY_ICON_SIZES});
 }
 
 #include "Pictures.moc"

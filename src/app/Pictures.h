@@ -8,6 +8,6 @@
 // ":/icons/NAME.rpng"; on a high-DPI screen QIcon adds NAME@2x.rpng by itself.
 QString rangeurIconPath(const char *name);
 QIcon rangeurIcon(const char *name);
-// Every size rendered of a picture the desktop asks for at its own sizes
-// (":/icons/NAME-SIZE.rpng").
-QIcon rangeurIconSizes(const char *name);
+// The window's icon and the tray's, in every size the build renders for the desktop.
+QIcon rangeurProgramIcon();
+QIcon rangeurTrayIcon();

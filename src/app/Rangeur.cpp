@@ -57,7 +57,7 @@ void initialiseApplication(QApplication &app)
     kit_Theme::registerThemes();
     app.setStyle(new kit_Theme::TRangeurStyle);
     app.setFont(kit_Fonts::windowFont());
-    app.setWindowIcon(rangeurIconSizes("program"));
+    app.setWindowIcon(rangeurProgramIcon());
     // Only the window's close routine (or the refusal) ends the program: a hidden window must
     // not end it on its own, nor may a session end run the close event.
     app.setQuitOnLastWindowClosed(false);

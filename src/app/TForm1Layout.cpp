@@ -248,7 +248,7 @@ void TForm1::buildComponents()
     MenuItem4->setShortcutContext(Qt::WindowShortcut);
     addAction(MenuItem4); // the shortcut works from any focused control, menu closed
 
-    TrayIcon1 = own(new QSystemTrayIcon(rangeurIconSizes("tray"), this), "TrayIcon1");
+    TrayIcon1 = own(new QSystemTrayIcon(rangeurTrayIcon(), this), "TrayIcon1");
     TrayIcon1->setToolTip(kit::programTitle());
     TrayIcon1->show();
 
