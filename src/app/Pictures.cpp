@@ -10,44 +10,59 @@
 #include <QImageReader>
 #include <QList>
 #include <QPixmap>
+#include <QtEndian>
 #include <QtPlugin>
 
 namespace {
 
-// The pictures are PNG files named *.rpng. Given a file whose suffix no image plugin claims,
-// Qt asks every installed image plugin whether it reads it before trying PNG itself, which
-// loads all of them (the SVG one brings Qt's SVG library). The suffix is this reader's own,
-// so Qt goes straight to it, and it hands the bytes to Qt's PNG reader by name.
-void readAsPng(QImageReader &reader)
+// The pictures are stored as plain pixels under a suffix of their own (picture_pack.cpp writes
+// them at build time): reading one is a copy. Given a suffix no image plugin claims, Qt would ask
+// every installed image plugin whether it reads the file, which loads all of them (the SVG one
+// brings Qt's SVG library); this reader's suffix sends Qt straight to it.
+constexpr qint64 kHeaderBytes = 12; // "RPIC", width, height
+constexpr quint32 kLargestSide = 4096;
+
+// The size in the header, or an empty size when the device holds no picture of ours.
+QSize headerSize(QIODevice *device)
 {
-    reader.setFormat("png");
-    reader.setAutoDetectImageFormat(false);
+    if (!device)
+        return {};
+    const QByteArray header = device->peek(kHeaderBytes);
+    if (header.size() != kHeaderBytes || !header.startsWith("RPIC"))
+        return {};
+    const quint32 width = qFromLittleEndian<quint32>(header.constData() + 4);
+    const quint32 height = qFromLittleEndian<quint32>(header.constData() + 8);
+    if (width == 0 || height == 0 || width > kLargestSide || height > kLargestSide)
+        return {};
+    return QSize(int(width), int(height));
 }
 
 class PictureHandler final : public QImageIOHandler {
 public:
-    bool canRead() const override { return device() && device()->peek(8) == "\x89PNG\r\n\x1a\n"; }
+    bool canRead() const override { return headerSize(device()).isValid(); }
 
     bool read(QImage *image) override
     {
-        QImageReader reader(device());
-        readAsPng(reader);
-        return reader.read(image);
+        const QSize size = headerSize(device());
+        if (!size.isValid() || device()->skip(kHeaderBytes) != kHeaderBytes)
+            return false;
+        QImage pixels(size, QImage::Format_ARGB32_Premultiplied);
+        if (pixels.isNull())
+            return false;
+        const qint64 rowBytes = qint64(size.width()) * 4;
+        for (int y = 0; y < size.height(); ++y) {
+            if (device()->read(reinterpret_cast<char *>(pixels.scanLine(y)), rowBytes) != rowBytes)
+                return false;
+        }
+        *image = pixels;
+        return true;
     }
 
     bool supportsOption(ImageOption option) const override { return option == Size; }
 
-    // The size alone, read from the header; the picture is read later from the same place.
     QVariant option(ImageOption option) const override
     {
-        if (option != Size || !device())
-            return {};
-        const qint64 start = device()->pos();
-        QImageReader reader(device());
-        readAsPng(reader);
-        const QSize size = reader.size();
-        device()->seek(start);
-        return size;
+        return option == Size ? QVariant(headerSize(device())) : QVariant();
     }
 };
 
@@ -59,7 +74,7 @@ public:
     // Only files named for it: other images go on to Qt's own readers.
     Capabilities capabilities(QIODevice *, const QByteArray &format) const override
     {
-        return format == "rpng" ? CanRead : Capabilities();
+        return format == "rpic" ? CanRead : Capabilities();
     }
 
     QImageIOHandler *create(QIODevice *device, const QByteArray &format) const override
@@ -77,12 +92,12 @@ public:
 // always does. Sizes given here are in device pixels: QIcon has scaled them already.
 class PictureIconEngine final : public QIconEngine {
 public:
-    // Also NAME@2x.rpng on a high-DPI screen, as QIcon does for the files it is given.
+    // Also NAME@2x.rpic on a high-DPI screen, as QIcon does for the files it is given.
     void addPicture(const QString &fileName)
     {
         addFile(fileName, QSize(), QIcon::Normal, QIcon::Off);
         if (qApp->devicePixelRatio() > 1.0)
-            addFile(QString(fileName).replace(QStringLiteral(".rpng"), QStringLiteral("@2x.rpng")),
+            addFile(QString(fileName).replace(QStringLiteral(".rpic"), QStringLiteral("@2x.rpic")),
                     QSize(), QIcon::Normal, QIcon::Off);
     }
 
@@ -149,7 +164,7 @@ Q_IMPORT_PLUGIN(PicturePlugin)
 
 QString rangeurIconPath(const char *name)
 {
-    return QStringLiteral(":/icons/") + QLatin1String(name) + QStringLiteral(".rpng");
+    return QStringLiteral(":/icons/") + QLatin1String(name) + QStringLiteral(".rpic");
 }
 
 // Built on the engine directly: QIcon's own constructor would first look for an engine plugin
@@ -167,7 +182,7 @@ QIcon iconInSizes(const char *name, std::initializer_list<int> sizes)
 {
     auto *engine = new PictureIconEngine;
     for (const int size : sizes)
-        engine->addFile(QStringLiteral(":/icons/%1-%2.rpng").arg(QLatin1String(name)).arg(size),
+        engine->addFile(QStringLiteral(":/icons/%1-%2.rpic").arg(QLatin1String(name)).arg(size),
                         QSize(), QIcon::Normal, QIcon::Off);
     return QIcon(engine);
 }

@@ -626,14 +626,14 @@ void TestMainWindow::picturesAreTheRenderedFiles()
         {"window", qApp->windowIcon(), 32, QIcon::Normal, "program-32"},
     };
     for (const auto &c : cases) {
-        const QImage expected(QStringLiteral(":/icons/%1.rpng").arg(QLatin1String(c.file)));
+        const QImage expected(QStringLiteral(":/icons/%1.rpic").arg(QLatin1String(c.file)));
         QVERIFY2(!expected.isNull(), c.file);
         QVERIFY2(image(c.icon.pixmap(c.size, c.mode)) ==
                      expected.convertToFormat(QImage::Format_ARGB32_Premultiplied),
                  c.what);
     }
     QCOMPARE(image(form().Image1->pixmap()),
-             QImage(QStringLiteral(":/icons/image1.rpng"))
+             QImage(QStringLiteral(":/icons/image1.rpic"))
                  .convertToFormat(QImage::Format_ARGB32_Premultiplied));
     // The window manager is given every size rendered.
     QCOMPARE(qApp->windowIcon().availableSizes(),
