@@ -45,13 +45,14 @@ TFolderNameBox::TFolderNameBox(QWidget *parent) : QComboBox(parent)
     if (auto *list = qobject_cast<QListView *>(view()))
         list->setUniformItemSizes(true);
     lineEdit()->setValidator(new UpperCaseValidator(this));
+    // Qt's completer would complete ignoring list order and without selecting the entry. Gone
+    // before the model is set, which would otherwise be handed to it first.
+    setCompleter(nullptr);
     m_entries = new TEntryListModel(this);
     setModel(m_entries);
     // Without a placeholder QComboBox selects the first entry added to an empty list, which
     // would replace the box's text. An editable box never shows it.
     setPlaceholderText(QStringLiteral(" "));
-    // Qt's completer would complete ignoring list order and without selecting the entry.
-    setCompleter(nullptr);
     lineEdit()->installEventFilter(this);
     connect(lineEdit(), &QLineEdit::textEdited, this, &TFolderNameBox::completeTyping);
     connect(model(), &QAbstractItemModel::dataChanged, this,
