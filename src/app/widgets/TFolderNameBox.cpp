@@ -91,9 +91,7 @@ void TFolderNameBox::entryWritten(int row)
         return;
     const int n = count();
     const QString text = m_entries->entry(row).toString();
-    auto less = [](QStringView a, QStringView b) {
-        return a.compare(b, Qt::CaseInsensitive) < 0;
-    };
+    auto less = [](QStringView a, QStringView b) { return a.compare(b, Qt::CaseInsensitive) < 0; };
     const bool inPlace = (row == 0 || !less(text, m_entries->entry(row - 1))) &&
                          (row + 1 == n || !less(m_entries->entry(row + 1), text));
     if (inPlace)
