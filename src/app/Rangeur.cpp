@@ -1,17 +1,47 @@
 #include "Rangeur.h"
 
+#include "Pictures.h"
 #include "TForm1.h"
+#include "kit_FILE.h"
 #include "kit_Fonts.h"
 #include "kit_Theme.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <thread>
 
 namespace {
+
 const QString kThemeName = QStringLiteral("Metropolis UI Blue");
-}
+
+// Once the window's first frame is painted, loads what the first trash needs on a thread of its
+// own: neither the first paint nor the first file moved waits for it. The thread is detached
+// and touches nothing of Qt's, so that the program may end while it runs.
+class WarmUpAfterFirstPaint final : public QObject {
+public:
+    using QObject::QObject;
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            // Queued: runs once this paint has been handed to the display.
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    std::thread(kit_FILE::WarmUp).detach();
+                    deleteLater();
+                },
+                Qt::QueuedConnection);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
 
 void initialiseApplication(QApplication &app)
 {
@@ -27,7 +57,7 @@ void initialiseApplication(QApplication &app)
     kit_Theme::registerThemes();
     app.setStyle(new kit_Theme::TRangeurStyle);
     app.setFont(kit_Fonts::windowFont());
-    app.setWindowIcon(QIcon(QStringLiteral(":/icons/program.svg")));
+    app.setWindowIcon(rangeurProgramIcon());
     // Only the window's close routine (or the refusal) ends the program: a hidden window must
     // not end it on its own, nor may a session end run the close event.
     app.setQuitOnLastWindowClosed(false);
@@ -39,6 +69,7 @@ int runRangeur(QApplication &app, const QStringList &files,
     initialiseApplication(app);
     kit_Theme::TrySetStyle(kThemeName);
     TForm1 form(files);
+    form.installEventFilter(new WarmUpAfterFirstPaint(&form));
     form.show();
     if (onShown)
         onShown(form);

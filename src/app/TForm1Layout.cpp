@@ -1,5 +1,6 @@
 // Builds the main window's components with their designed properties, in the order the
 // window owns them.
+#include "Pictures.h"
 #include "TForm1.h"
 #include "kit_Fonts.h"
 #include "kit_Title.h"
@@ -39,16 +40,11 @@ QFont boldFont()
     return kit_Fonts::boldWindowFont();
 }
 
-QIcon icon(const char *name)
-{
-    return QIcon(QStringLiteral(":/icons/") + QLatin1String(name));
-}
-
 // A picture with a greyed twin shown when its button is disabled.
 QIcon iconWithGreyedTwin(const char *name, const char *greyed)
 {
-    QIcon result = icon(name);
-    result.addFile(QStringLiteral(":/icons/") + QLatin1String(greyed), QSize(), QIcon::Disabled);
+    QIcon result = rangeurIcon(name);
+    result.addFile(rangeurIconPath(greyed), QSize(), QIcon::Disabled);
     return result;
 }
 
@@ -113,7 +109,7 @@ void TForm1::buildComponents()
             "GroupBox1");
     GroupBox1->setFont(boldFont());
     Image1 = own(new QLabel(GroupBox1), "Image1");
-    Image1->setPixmap(icon("image1.svg").pixmap(32, 32));
+    Image1->setPixmap(rangeurIcon("image1").pixmap(32, 32));
     Image1->setGeometry(11, 26, 32, 32);
     Label3 =
         own(makeYellowLabel(GroupBox1, QStringLiteral("Si ce dossier n'existe pas, il sera créé")),
@@ -198,13 +194,13 @@ void TForm1::buildComponents()
     sheet2->addDocked(JvCheckListBox1, TDockLayout::alClient, 0);
 
     Panel1 = own(makePanel(this), "Panel1");
-    btnCancel = own(new QPushButton(iconWithGreyedTwin("cancel.svg", "cancel-disabled.svg"),
+    btnCancel = own(new QPushButton(iconWithGreyedTwin("cancel", "cancel-disabled"),
                                     QStringLiteral("Abandonner"), Panel1),
                     "btnCancel");
     setHint(btnCancel, QStringLiteral("Tout annuler et fermer"));
-    btnOK = own(new QPushButton(iconWithGreyedTwin("ok.svg", "ok-disabled.svg"),
-                                QStringLiteral("OK"), Panel1),
-                "btnOK");
+    btnOK =
+        own(new QPushButton(iconWithGreyedTwin("ok", "ok-disabled"), QStringLiteral("OK"), Panel1),
+            "btnOK");
     setHint(btnOK, QStringLiteral("Créer et déplacer les fichiers"));
     for (QPushButton *button : {btnOK, btnCancel}) {
         button->setIconSize(QSize(18, 18));
@@ -227,8 +223,8 @@ void TForm1::buildComponents()
     AddItem = own(new TAction(QStringLiteral("AddItem"), ActionList1), "AddItem");
 
     ImageList1 = own(new TImageList(this), "ImageList1");
-    ImageList1->add(icon("delete.svg"));
-    ImageList1->add(icon("save.svg"));
+    ImageList1->add(rangeurIcon("delete"));
+    ImageList1->add(rangeurIcon("save"));
     INI_SAVE->setIcon(ImageList1->icon(1));
 
     PopupEditDossier = own(new QMenu(this), "PopupEditDossier");
@@ -252,7 +248,7 @@ void TForm1::buildComponents()
     MenuItem4->setShortcutContext(Qt::WindowShortcut);
     addAction(MenuItem4); // the shortcut works from any focused control, menu closed
 
-    TrayIcon1 = own(new QSystemTrayIcon(icon("tray.svg"), this), "TrayIcon1");
+    TrayIcon1 = own(new QSystemTrayIcon(rangeurTrayIcon(), this), "TrayIcon1");
     TrayIcon1->setToolTip(kit::programTitle());
     TrayIcon1->show();
 

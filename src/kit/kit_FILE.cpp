@@ -23,6 +23,11 @@ bool SendToRecycleBin(const QString &path)
     return kit::isUsablePath(path) && kit_Platform::moveToTrash(path);
 }
 
+void WarmUp()
+{
+    kit_Platform::warmUpTrash();
+}
+
 TrashResult SendToRecycleBin(const QString &path, const FileIdentity &expected)
 {
     // A text that cannot name a file cannot name the file read either.

@@ -31,6 +31,11 @@ bool CopyFileOver(const QString &source, const QString &destination, FileIdentit
 // cannot be trashed; it then stays in place.
 bool SendToRecycleBin(const QString &path);
 
+// Loads what the first trash needs, on the calling thread, so that the first file moved does
+// not wait for it. Safe from any thread, any number of times; meant for a background thread
+// once the window is shown.
+void WarmUp();
+
 enum class TrashResult {
     Trashed,
     Failed,        // the file could not go to the trash; it stays in place

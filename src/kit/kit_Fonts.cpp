@@ -11,23 +11,30 @@ namespace kit_Fonts {
 
 namespace {
 
-void loadTahoma()
+// True when Tahoma can be drawn, from the system or from the files the platform names.
+bool loadTahoma()
 {
     if (QFontDatabase::families().contains(QStringLiteral("Tahoma")))
-        return;
+        return true;
+    bool loaded = false;
     for (const QString &file : kit_Platform::windowFontFiles())
-        QFontDatabase::addApplicationFont(file);
+        loaded = QFontDatabase::addApplicationFont(file) != -1 || loaded;
+    return loaded;
 }
 
 } // namespace
 
 QFont windowFont()
 {
-    static const bool loaded = (loadTahoma(), true);
-    Q_UNUSED(loaded);
+    static const bool tahoma = loadTahoma();
     QFont font;
-    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"),
-                      QStringLiteral("Liberation Sans")});
+    // Stand-ins only where Tahoma is missing: given a list, Qt asks fontconfig for every
+    // fallback of each font as soon as it is loaded, which costs more than the window's text.
+    if (tahoma)
+        font.setFamily(QStringLiteral("Tahoma"));
+    else
+        font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"),
+                          QStringLiteral("Liberation Sans")});
     font.setPointSize(8);
     return font;
 }

@@ -16,8 +16,10 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStyleOption>
+#include <QSystemTrayIcon>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QtTest>
@@ -49,6 +51,8 @@ private slots:
     void boldTextIsDrawnBold_data();
     void boldTextIsDrawnBold();
     void focusedButtonHasOneFrame();
+    void picturesAreTheRenderedFiles();
+    void styleSheetPicturesExist();
 
 private:
     WindowFixture m_window;
@@ -598,6 +602,54 @@ void TestMainWindow::focusedButtonHasOneFrame()
                                     .arg(x)
                                     .arg(y)
                                     .arg(face.name())));
+}
+
+void TestMainWindow::picturesAreTheRenderedFiles()
+{
+    const auto image = [](const QPixmap &pixmap) {
+        return pixmap.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    };
+    const struct {
+        const char *what;
+        QIcon icon;
+        int size;
+        QIcon::Mode mode;
+        const char *file;
+    } cases[] = {
+        {"OK", form().btnOK->icon(), 18, QIcon::Normal, "ok"},
+        {"OK disabled", form().btnOK->icon(), 18, QIcon::Disabled, "ok-disabled"},
+        {"Abandonner", form().btnCancel->icon(), 18, QIcon::Normal, "cancel"},
+        {"Abandonner disabled", form().btnCancel->icon(), 18, QIcon::Disabled, "cancel-disabled"},
+        {"Supprimer", form().Supprimer1->icon(), 16, QIcon::Normal, "delete"},
+        {"Enregistrer", form().MenuItem4->icon(), 16, QIcon::Normal, "save"},
+        {"tray", form().TrayIcon1->icon(), 22, QIcon::Normal, "tray-22"},
+        {"window", qApp->windowIcon(), 32, QIcon::Normal, "program-32"},
+    };
+    for (const auto &c : cases) {
+        const QImage expected(QStringLiteral(":/icons/%1.rpic").arg(QLatin1String(c.file)));
+        QVERIFY2(!expected.isNull(), c.file);
+        QVERIFY2(image(c.icon.pixmap(c.size, c.mode)) ==
+                     expected.convertToFormat(QImage::Format_ARGB32_Premultiplied),
+                 c.what);
+    }
+    QCOMPARE(image(form().Image1->pixmap()),
+             QImage(QStringLiteral(":/icons/image1.rpic"))
+                 .convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    // The window manager is given every size rendered.
+    QCOMPARE(qApp->windowIcon().availableSizes(),
+             (QList<QSize>{{16, 16}, {32, 32}, {64, 64}, {128, 128}}));
+}
+
+void TestMainWindow::styleSheetPicturesExist()
+{
+    // A picture the style sheet names but the build did not render is silently not drawn.
+    static const QRegularExpression url(QStringLiteral(R"(url\((:/[^)]+)\))"));
+    QStringList pictures;
+    for (const auto &match : url.globalMatch(qApp->styleSheet()))
+        pictures << match.captured(1);
+    QVERIFY(!pictures.isEmpty());
+    for (const QString &picture : std::as_const(pictures))
+        QVERIFY2(!QImage(picture).isNull(), qPrintable(picture));
 }
 
 RANGEUR_TEST_MAIN(TestMainWindow)

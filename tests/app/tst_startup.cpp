@@ -60,6 +60,13 @@ int runProgram(const QStringList &files, Observed &seen,
     return timedOut ? -1 : code;
 }
 
+// True when a file whose path holds `part` (in any case) is mapped into this process.
+bool mapped(const QByteArray &part)
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().toLower().contains(part);
+}
+
 } // namespace
 
 class TestStartup : public QObject {
@@ -67,6 +74,7 @@ class TestStartup : public QObject {
 private slots:
     void init();
     void cleanup();
+    void loadsNoSvgAndTrashOnlyOncePainted();
     void refusalWithoutFiles();
     void captionCountsFiles_data();
     void captionCountsFiles();
@@ -91,6 +99,24 @@ void TestStartup::cleanup()
 {
     kit::clearQuitRequest();
     m_home.reset();
+}
+
+// First of the cases, since every run of the window loads GIO once it has painted.
+void TestStartup::loadsNoSvgAndTrashOnlyOncePainted()
+{
+    ScriptedDialogs boxes;
+    Observed seen;
+    bool gioBeforePaint = true;
+    bool svgOncePainted = true;
+    runProgram({"/nonexistent/a.pdf"}, seen, [&](TForm1 &form) {
+        gioBeforePaint = mapped("libgio-2.0");
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        svgOncePainted = mapped("libqt6svg");
+        form.btnCancel->click();
+    });
+    QVERIFY2(!gioBeforePaint, "GIO is loaded on first need, not at start");
+    QVERIFY2(!svgOncePainted, "the pictures are drawn without Qt's SVG renderer");
+    QTRY_VERIFY2(mapped("libgio-2.0"), "GIO is loaded in the background once the window painted");
 }
 
 void TestStartup::refusalWithoutFiles()

@@ -1,5 +1,6 @@
 #include "TDirectoryEdit.h"
 
+#include "Pictures.h"
 #include "kit_Browse.h"
 #include "kit_Paths.h"
 
@@ -37,8 +38,7 @@ TDirectoryEdit::TDirectoryEdit(QWidget *parent) : QLineEdit(parent)
     setAcceptDrops(true);
     // A click starts the field's drag and never gives it the focus; Tab still does.
     setFocusPolicy(Qt::TabFocus);
-    auto *browse =
-        addAction(QIcon(QStringLiteral(":/icons/folder-open.svg")), QLineEdit::TrailingPosition);
+    auto *browse = addAction(rangeurIcon("folder-open"), QLineEdit::TrailingPosition);
     browse->setObjectName(QStringLiteral("browse"));
     m_button = findChild<QToolButton *>();
     if (m_button) {

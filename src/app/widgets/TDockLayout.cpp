@@ -1,7 +1,7 @@
 #include "TDockLayout.h"
 
 #include <QWidget>
-#include <QWidgetItem>
+#include <QWidgetItemV2>
 
 TDockLayout::TDockLayout(QWidget *parent, QMargins clientInset)
     : QLayout(parent), m_inset(clientInset)
@@ -19,7 +19,9 @@ TDockLayout::~TDockLayout()
 void TDockLayout::addDocked(QWidget *widget, Align side, int size, int margin)
 {
     addChildWidget(widget);
-    m_docks.append({new QWidgetItem(widget), side, size, margin});
+    // The cached item: nested dock layouts ask their children's sizes again at every level,
+    // which without a cache grows with the depth of the nesting.
+    m_docks.append({new QWidgetItemV2(widget), side, size, margin});
     invalidate();
 }
 

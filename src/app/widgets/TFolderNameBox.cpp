@@ -45,13 +45,14 @@ TFolderNameBox::TFolderNameBox(QWidget *parent) : QComboBox(parent)
     if (auto *list = qobject_cast<QListView *>(view()))
         list->setUniformItemSizes(true);
     lineEdit()->setValidator(new UpperCaseValidator(this));
+    // Qt's completer would complete ignoring list order and without selecting the entry. Gone
+    // before the model is set, which would otherwise be handed to it first.
+    setCompleter(nullptr);
     m_entries = new TEntryListModel(this);
     setModel(m_entries);
     // Without a placeholder QComboBox selects the first entry added to an empty list, which
     // would replace the box's text. An editable box never shows it.
     setPlaceholderText(QStringLiteral(" "));
-    // Qt's completer would complete ignoring list order and without selecting the entry.
-    setCompleter(nullptr);
     lineEdit()->installEventFilter(this);
     connect(lineEdit(), &QLineEdit::textEdited, this, &TFolderNameBox::completeTyping);
     connect(model(), &QAbstractItemModel::dataChanged, this,
@@ -90,9 +91,7 @@ void TFolderNameBox::entryWritten(int row)
         return;
     const int n = count();
     const QString text = m_entries->entry(row).toString();
-    auto less = [](QStringView a, QStringView b) {
-        return a.compare(b, Qt::CaseInsensitive) < 0;
-    };
+    auto less = [](QStringView a, QStringView b) { return a.compare(b, Qt::CaseInsensitive) < 0; };
     const bool inPlace = (row == 0 || !less(text, m_entries->entry(row - 1))) &&
                          (row + 1 == n || !less(m_entries->entry(row + 1), text));
     if (inPlace)

@@ -35,6 +35,9 @@ bool copyFile(const QString &source, const QString &destination, kit_FILE::FileI
 bool moveToTrash(const QString &path);
 // The same, only while the path still names that file in that version.
 kit_FILE::TrashResult moveToTrash(const QString &path, const kit_FILE::FileIdentity &expected);
+// Loads what the first trash needs, so that it does not wait for it. Any thread, any number of
+// times; a trash started meanwhile waits for the one load.
+void warmUpTrash();
 // Points where tests act between two steps of a copy or a trash.
 void setTestSeams(kit_FILE::TestSeams seams);
 

@@ -1,6 +1,10 @@
-# Linux and other POSIX systems: system calls, and GIO for the freedesktop trash.
+# Linux and other POSIX systems: system calls, and GIO for the freedesktop trash. GIO is loaded
+# with dlopen on first use (posix_trash.cpp), so only its headers are needed here.
 find_package(PkgConfig REQUIRED)
-pkg_check_modules(GIO REQUIRED IMPORTED_TARGET gio-2.0)
+pkg_check_modules(GIO REQUIRED gio-2.0)
+add_library(rangeur_gio_headers INTERFACE)
+target_include_directories(rangeur_gio_headers SYSTEM INTERFACE ${GIO_INCLUDE_DIRS})
+target_compile_options(rangeur_gio_headers INTERFACE ${GIO_CFLAGS_OTHER})
 
 set(platform_pure_sources ${CMAKE_CURRENT_LIST_DIR}/kit_NativePathStyle.h)
 set(platform_sources
@@ -10,7 +14,7 @@ set(platform_sources
     ${CMAKE_CURRENT_LIST_DIR}/posix_folders.cpp
     ${CMAKE_CURRENT_LIST_DIR}/posix_trash.cpp
 )
-set(platform_libraries PkgConfig::GIO)
+set(platform_libraries rangeur_gio_headers ${CMAKE_DL_LIBS})
 # GLib's headers use "signals" as a name, which Qt's keyword macros would rewrite.
 set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/posix_trash.cpp
     PROPERTIES COMPILE_DEFINITIONS QT_NO_KEYWORDS)

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <cstdlib>
+#include <dlfcn.h>
 #include <gio/gio.h>
 #include <optional>
 #include <sys/stat.h>
@@ -48,15 +49,61 @@ std::optional<QByteArray> pathForTrash(const QString &path)
     return bytes;
 }
 
+// GIO and the libraries it pulls in are loaded on the first trash (or by warmUpTrash), not by
+// the dynamic linker at start: they cost more at start than the whole window. The pointers
+// take their types from GIO's own headers, so that a changed prototype fails to build.
+struct Gio {
+    decltype(&g_vfs_get_local) vfsGetLocal;
+    decltype(&g_vfs_get_file_for_path) vfsGetFileForPath;
+    decltype(&g_file_trash) fileTrash;
+    decltype(&g_error_free) errorFree;
+    decltype(&g_object_unref) objectUnref;
+};
+
+template <typename Function> bool resolve(void *library, const char *name, Function &function)
+{
+    function = reinterpret_cast<Function>(::dlsym(library, name));
+    return function != nullptr;
+}
+
+std::optional<Gio> loadGio()
+{
+    // Never closed: GLib's types cannot be unloaded.
+    void *library = ::dlopen("libgio-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
+    if (!library)
+        return std::nullopt;
+    Gio gio{};
+    // dlsym looks in the library's own dependencies too: GLib and GObject.
+    if (!resolve(library, "g_vfs_get_local", gio.vfsGetLocal) ||
+        !resolve(library, "g_vfs_get_file_for_path", gio.vfsGetFileForPath) ||
+        !resolve(library, "g_file_trash", gio.fileTrash) ||
+        !resolve(library, "g_error_free", gio.errorFree) ||
+        !resolve(library, "g_object_unref", gio.objectUnref))
+        return std::nullopt;
+    // The local file system's types are set up here rather than on the first file trashed.
+    gio.vfsGetLocal();
+    return gio;
+}
+
+// Loaded once, whichever thread asks first; the others wait for it. Null when GIO is missing.
+const Gio *gio()
+{
+    static const std::optional<Gio> loaded = loadGio();
+    return loaded ? &*loaded : nullptr;
+}
+
 // The local file system directly: no GIO module or session bus is needed to trash a file.
 bool trash(const QByteArray &path)
 {
-    GFile *file = g_vfs_get_file_for_path(g_vfs_get_local(), path.constData());
+    const Gio *g = gio();
+    if (!g)
+        return false;
+    GFile *file = g->vfsGetFileForPath(g->vfsGetLocal(), path.constData());
     GError *error = nullptr;
-    const bool trashed = g_file_trash(file, nullptr, &error);
+    const bool trashed = g->fileTrash(file, nullptr, &error);
     if (error)
-        g_error_free(error);
-    g_object_unref(file);
+        g->errorFree(error);
+    g->objectUnref(file);
     return trashed;
 }
 
@@ -76,6 +123,11 @@ bool sameVersion(const struct stat &st, const kit_FILE::FileIdentity &expected)
 }
 
 } // namespace
+
+void warmUpTrash()
+{
+    gio();
+}
 
 bool moveToTrash(const QString &path)
 {

@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Start-up to the first painted frame under Xvfb, as whole processes: the real window (built
+# the way main.cpp builds it, three files given) against a plain Qt window with the same
+# controls, style sheet and font. The two alternate round by round; the first round is dropped
+# and the median ratio program/plain is printed with its spread, for the time and for the peak
+# memory (max RSS). CALLGRIND=1 adds one instruction count of each.
+#
+#   bench/first_paint.sh
+#   ROUNDS=31 CALLGRIND=1 bench/first_paint.sh
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${BUILD_DIR:-$root/build/bench}
+rounds=${ROUNDS:-21}
+
+[ -f "$build/build.ninja" ] ||
+    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON >/dev/null
+cmake --build "$build" --target rangeur-bench-firstpaint rangeur-bench-plainwindow >/dev/null
+ours=$build/bench/rangeur-bench-firstpaint
+plain=$build/bench/rangeur-bench-plainwindow
+qss=$root/resources/themes/metropolis-ui-blue.qss
+
+work=$(mktemp -d)
+xvfb_pid=
+cleanup() { [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null; rm -rf "$work"; }
+trap cleanup EXIT
+# The desktop is the default root folder; without it the window would ask about it first.
+mkdir -p "$work/home/Desktop" "$work/runtime" "$work/app"
+chmod 700 "$work/runtime"
+touch "$work/a.pdf" "$work/b.pdf" "$work/c.pdf"
+export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share" \
+    XDG_CACHE_HOME="$work/home/.cache" XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=xcb
+unset QT_QPA_PLATFORMTHEME
+
+# A private X server on the first free display.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+xvfb_pid=$!
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$(head -n1 "$work/display")"
+
+now() { date +%s%N; }
+# Prints "microseconds max-RSS-KiB" for one whole run.
+run() {
+    local t0 t1
+    t0=$(now)
+    /usr/bin/time -f %M -o "$work/rss" "$@" >/dev/null 2>"$work/err" || { cat "$work/err" >&2; exit 1; }
+    t1=$(now)
+    echo "$(((t1 - t0) / 1000)) $(tail -n1 "$work/rss")"
+}
+run_ours() { run "$ours" "$work/app" "$work/a.pdf" "$work/b.pdf" "$work/c.pdf"; }
+run_plain() { run "$plain" "$qss"; }
+
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a / b }'; }
+times_o=() times_p=() rss_o=() rss_p=() time_ratios=() rss_ratios=()
+for ((r = 0; r < rounds; r++)); do
+    if ((r % 2)); then p=$(run_plain); o=$(run_ours); else o=$(run_ours); p=$(run_plain); fi
+    ((r == 0)) && continue
+    read -r to ro <<<"$o"
+    read -r tp rp <<<"$p"
+    times_o+=("$to") times_p+=("$tp") rss_o+=("$ro") rss_p+=("$rp")
+    time_ratios+=("$(ratio "$to" "$tp")") rss_ratios+=("$(ratio "$ro" "$rp")")
+done
+median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+minmax() { printf '%s\n' "$@" | sort -g | awk 'NR == 1 { lo = $1 } { hi = $1 } END { print lo "-" hi }'; }
+echo "first painted frame over $((rounds - 1)) rounds: program $(($(median "${times_o[@]}") / 1000)) ms," \
+    "plain window $(($(median "${times_p[@]}") / 1000)) ms, median ratio $(median "${time_ratios[@]}")" \
+    "[$(minmax "${time_ratios[@]}")]"
+echo "peak memory: program $(median "${rss_o[@]}") KiB, plain window $(median "${rss_p[@]}") KiB," \
+    "median ratio $(median "${rss_ratios[@]}") [$(minmax "${rss_ratios[@]}")]"
+
+if [ "${CALLGRIND:-0}" = 1 ]; then
+    instructions() {
+        valgrind --tool=callgrind --callgrind-out-file="$work/cg.out" "$@" >/dev/null 2>&1 || true
+        awk '/^summary:/ { print $2 }' "$work/cg.out"
+    }
+    io=$(instructions "$ours" "$work/app" "$work/a.pdf" "$work/b.pdf" "$work/c.pdf")
+    ip=$(instructions "$plain" "$qss")
+    echo "instructions: program $io, plain window $ip, ratio $(ratio "$io" "$ip")"
+fi

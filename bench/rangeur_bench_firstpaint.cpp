@@ -1,0 +1,51 @@
+// The real program up to its first painted frame: builds the window the way main.cpp does and
+// ends the process as soon as that frame has been handed to the display.
+//   rangeur-bench-firstpaint APPDIR FILE...
+#include "Rangeur.h"
+#include "TForm1.h"
+#include "kit_CommandLine.h"
+#include "kit_DIR.h"
+#include "kit_Dialogs.h"
+#include "kit_FILE.h"
+#include "kit_ini.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+// A queued call runs once the paint in progress has been flushed; _exit leaves out the
+// teardown, which the plain window does not have either.
+class ExitAfterFirstPaint final : public QObject {
+public:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            QMetaObject::invokeMethod(
+                qApp, [] { ::_exit(0); }, Qt::QueuedConnection);
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: rangeur-bench-firstpaint APPDIR [FILE...]\n");
+        return 2;
+    }
+    kit_FILE::prepareProcess();
+    QApplication app(argc, argv);
+    // The settings folder is the bench's own, so that no real settings are read or written.
+    kit_ini::setAppDirForTests(QString::fromLocal8Bit(argv[1]));
+    kit_Dialogs::setResponder([](const kit_Dialogs::BoxRequest &box) {
+        std::fprintf(stderr, "box: %s\n", qPrintable(box.text));
+        return kit_Dialogs::TModalResult::mrOk;
+    });
+    ExitAfterFirstPaint watcher;
+    return runRangeur(app, kit::filesFromArgv(argc - 1, argv + 1, kit_DIR::currentFolder()),
+                      [&](TForm1 &form) { form.installEventFilter(&watcher); });
+}
