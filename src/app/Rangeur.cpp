@@ -63,13 +63,18 @@ void initialiseApplication(QApplication &app)
     app.setQuitOnLastWindowClosed(false);
 }
 
+void warmUpAfterFirstPaint(QWidget &window)
+{
+    window.installEventFilter(new WarmUpAfterFirstPaint(&window));
+}
+
 int runRangeur(QApplication &app, const QStringList &files,
                const std::function<void(TForm1 &)> &onShown)
 {
     initialiseApplication(app);
     kit_Theme::TrySetStyle(kThemeName);
     TForm1 form(files);
-    form.installEventFilter(new WarmUpAfterFirstPaint(&form));
+    warmUpAfterFirstPaint(form);
     form.show();
     if (onShown)
         onShown(form);

@@ -4,6 +4,7 @@
 #include <functional>
 
 class QApplication;
+class QWidget;
 class TForm1;
 
 // The program entry: theme, main window, event loop. Returns the exit code. Tests pass
@@ -14,3 +15,7 @@ int runRangeur(QApplication &app, const QStringList &files,
 // The application-wide settings made before any window exists: style, font, icon, and Qt's
 // own texts in French.
 void initialiseApplication(QApplication &app);
+
+// Once the window has painted its first frame, loads what the first trash needs on a thread of
+// its own.
+void warmUpAfterFirstPaint(QWidget &window);

@@ -54,6 +54,7 @@ std::optional<QByteArray> pathForTrash(const QString &path)
 // take their types from GIO's own headers, so that a changed prototype fails to build.
 struct Gio {
     decltype(&g_vfs_get_local) vfsGetLocal;
+    decltype(&g_vfs_get_default) vfsGetDefault;
     decltype(&g_vfs_get_file_for_path) vfsGetFileForPath;
     decltype(&g_file_trash) fileTrash;
     decltype(&g_error_free) errorFree;
@@ -75,6 +76,7 @@ std::optional<Gio> loadGio()
     Gio gio{};
     // dlsym looks in the library's own dependencies too: GLib and GObject.
     if (!resolve(library, "g_vfs_get_local", gio.vfsGetLocal) ||
+        !resolve(library, "g_vfs_get_default", gio.vfsGetDefault) ||
         !resolve(library, "g_vfs_get_file_for_path", gio.vfsGetFileForPath) ||
         !resolve(library, "g_file_trash", gio.fileTrash) ||
         !resolve(library, "g_error_free", gio.errorFree) ||
@@ -126,7 +128,10 @@ bool sameVersion(const struct stat &st, const kit_FILE::FileIdentity &expected)
 
 void warmUpTrash()
 {
-    gio();
+    // A trash also tells the default file system that a file moved: getting it scans GIO's
+    // modules, the larger part of a first trash's cost.
+    if (const Gio *g = gio())
+        g->vfsGetDefault();
 }
 
 bool moveToTrash(const QString &path)
