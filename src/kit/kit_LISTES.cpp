@@ -77,7 +77,8 @@ kit::DecodedText readListText(const QString &path)
 
 void writeListFile(const QString &path, const QStringList &entries, kit::ListEncoding encoding)
 {
-    const kit::SaveResult result = kit::saveWholeFileIfChanged(path, kit::encodeListFile(entries, encoding));
+    const kit::SaveResult result =
+        kit::saveWholeFileIfChanged(path, kit::encodeListFile(entries, encoding));
     if (!result.ok)
         throw kit::Error(QStringLiteral("Impossible de créer le fichier \"%1\". %2")
                              .arg(path, result.errorText));
