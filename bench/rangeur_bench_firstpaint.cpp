@@ -1,6 +1,7 @@
 // The real program up to its first painted frame: builds the window the way main.cpp does and
 // ends the process as soon as that frame has been handed to the display.
 //   rangeur-bench-firstpaint APPDIR FILE...
+#include "ExitAfterFirstPaint.h"
 #include "Rangeur.h"
 #include "TForm1.h"
 #include "kit_CommandLine.h"
@@ -10,26 +11,7 @@
 #include "kit_ini.h"
 
 #include <QApplication>
-#include <QEvent>
 #include <cstdio>
-#include <unistd.h>
-
-namespace {
-
-// A queued call runs once the paint in progress has been flushed; _exit leaves out the
-// teardown, which the plain window does not have either.
-class ExitAfterFirstPaint final : public QObject {
-public:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            QMetaObject::invokeMethod(
-                qApp, [] { ::_exit(0); }, Qt::QueuedConnection);
-        return QObject::eventFilter(watched, event);
-    }
-};
-
-} // namespace
 
 int main(int argc, char *argv[])
 {

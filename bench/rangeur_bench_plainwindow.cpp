@@ -2,6 +2,8 @@
 // as the main window, the program's style sheet without its pictures and the same fonts set up
 // the usual way; it ends the process as soon as its first frame has been handed to the display.
 //   rangeur-bench-plainwindow STYLESHEET.qss
+#include "ExitAfterFirstPaint.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,20 +22,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <cstdio>
-#include <unistd.h>
 
 namespace {
-
-class ExitAfterFirstPaint final : public QObject {
-public:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            QMetaObject::invokeMethod(
-                qApp, [] { ::_exit(0); }, Qt::QueuedConnection);
-        return QObject::eventFilter(watched, event);
-    }
-};
 
 QFrame *panel(QWidget *parent)
 {

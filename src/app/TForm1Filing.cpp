@@ -95,23 +95,23 @@ void TForm1::btnOKClick(QObject *)
 void TForm1::MoveOneFile(kit_FILE::MoveQueue &moves, const QString &source,
                          const QString &destination)
 {
-    // The source goes to the trash only while its path still names the file that was copied: one
-    // saved again meanwhile stays, and the file is reported as not moved. A source that merely
-    // cannot be trashed stays too, left to the user.
+    // What is trashed and what is reported is the queue's rule (kit_MoveQueue).
     moves.add(source, destination);
 }
 
 void TForm1::awaitMoves(kit_FILE::MoveQueue &moves, bool gaugeFollows)
 {
+    const auto followTheCopies = [&] {
+        if (gaugeFollows)
+            Gauge1->setProgress(moves.started());
+    };
     for (;;) {
         // Outcomes come in the order of the files; the work waits while a failure is shown.
         while (const auto outcome = moves.takeOutcome()) {
             if (outcome->moved)
                 continue;
-            if (gaugeFollows) {
-                Gauge1->setProgress(moves.started());
-                Gauge1->flush(); // the box shows how far the run has gone
-            }
+            followTheCopies();
+            Gauge1->flush(); // the box shows how far the run has gone
             kit_Dialogs::ShowPlainMessage(QStringLiteral("Echec copie :\r\n\r\n") +
                                           outcome->source + QStringLiteral("\r\n\r\nvers\r\n\r\n") +
                                           outcome->destination);
@@ -119,11 +119,7 @@ void TForm1::awaitMoves(kit_FILE::MoveQueue &moves, bool gaugeFollows)
         }
         if (moves.finished())
             return;
-        kit_Busy::WaitWithoutInput([&] { return moves.newsWaiting(); },
-                                   [&] {
-                                       if (gaugeFollows)
-                                           Gauge1->setProgress(moves.started());
-                                   });
+        kit_Busy::WaitWithoutInput([&] { return moves.newsWaiting(); }, followTheCopies);
     }
 }
 

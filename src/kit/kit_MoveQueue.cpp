@@ -25,7 +25,9 @@ void MoveQueue::add(const QString &source, const QString &destination)
 {
     {
         const std::lock_guard lock(m_mutex);
-        m_moves.push_back({source, destination, {}, Move::State::Waiting, false, {}});
+        Move &move = m_moves.emplace_back();
+        move.source = source;
+        move.destination = destination;
     }
     m_work.notify_all();
 }

@@ -11,7 +11,6 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -141,9 +140,10 @@ void IniWriteString(const QString &section, const QString &key, const QString &v
     kit::IniText ini = kit::IniText::fromBytes(bytes);
     if (!ini.setValue(section, key, value))
         cannotWrite(file);
-    // A value that is already there costs no write: each write waits for the disk.
+    // A value that is already there costs no write: each write waits for the disk. (A missing
+    // file reads as empty, which a text holding a value never is.)
     const QByteArray text = ini.toBytes();
-    if (QFileInfo(file).isFile() && text == bytes)
+    if (text == bytes)
         return;
     if (!kit::saveWholeFile(file, text).ok)
         cannotWrite(file);
