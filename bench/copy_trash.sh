@@ -13,25 +13,19 @@
 # (about 4.5 GiB for the small set, 18 GiB for each of the two others).
 set -euo pipefail
 
-root=$(cd "$(dirname "$0")/.." && pwd)
-# A release build of its own: the release preset leaves the benchmarks out.
-build=${BUILD_DIR:-$root/build/bench}
+. "$(dirname "$0")/common.sh"
 sets=${SETS:-"small medium large"}
 order=${ORDER:-batch}
 mode=${MODE:-helpers}
 
 command -v gio >/dev/null ||
     { echo "gio is missing (package libglib2.0-bin): run scripts/setup" >&2; exit 1; }
-[ -f "$build/build.ninja" ] ||
-    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON >/dev/null
-cmake --build "$build" --target rangeur-bench-files rangeur-bench-filing >/dev/null
+bench_build rangeur-bench-files rangeur-bench-filing
 driver=$build/bench/rangeur-bench-files
 filing=$build/bench/rangeur-bench-filing
 
 work=$(mktemp -d "$root/build/bench-files.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-
-now() { date +%s%N; }
 
 # make_master DIR COUNT KIB: COUNT files of distinct random content.
 make_master() {
@@ -76,11 +70,6 @@ run_side() {
     echo $((end - start))
 }
 
-median() {
-    sort -g | awk '{ v[NR] = $1 }
-        END { if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
-}
-
 bench_set() {
     local label=$1 count=$2 kib=$3 rounds=$4
     local master=$work/master
@@ -95,7 +84,7 @@ bench_set() {
             t_ref=$(run_side ref "$master"); t_ours=$(run_side ours "$master")
         fi
         ((r == 0)) && continue # the first round warms caches and is dropped
-        ratios+=("$(awk -v a="$t_ours" -v b="$t_ref" 'BEGIN { printf "%.3f", a / b }')")
+        ratios+=("$(ratio "$t_ours" "$t_ref")")
         ours_times+=("$t_ours"); ref_times+=("$t_ref")
     done
     # Deleting is left to the end of the set: on this kind of disk, blocks freed (and discarded)
@@ -103,11 +92,10 @@ bench_set() {
     rm -rf "$master" "$work"/run.*
     sync
     local med lo hi mo mr
-    med=$(printf '%s\n' "${ratios[@]}" | median)
-    lo=$(printf '%s\n' "${ratios[@]}" | sort -g | head -1)
-    hi=$(printf '%s\n' "${ratios[@]}" | sort -g | tail -1)
-    mo=$(printf '%s\n' "${ours_times[@]}" | median)
-    mr=$(printf '%s\n' "${ref_times[@]}" | median)
+    med=$(median "${ratios[@]}")
+    IFS=- read -r lo hi <<<"$(minmax "${ratios[@]}")"
+    mo=$(median "${ours_times[@]}")
+    mr=$(median "${ref_times[@]}")
     printf '%-14s rounds %d  ours %7.1f ms  reference %7.1f ms  ' \
         "$label" "${#ratios[@]}" "$(awk -v t="$mo" 'BEGIN { print t / 1e6 }')" \
         "$(awk -v t="$mr" 'BEGIN { print t / 1e6 }')"

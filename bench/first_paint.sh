@@ -9,21 +9,16 @@
 #   ROUNDS=31 CALLGRIND=1 bench/first_paint.sh
 set -euo pipefail
 
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${BUILD_DIR:-$root/build/bench}
+. "$(dirname "$0")/common.sh"
 rounds=${ROUNDS:-21}
 
-[ -f "$build/build.ninja" ] ||
-    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON >/dev/null
-cmake --build "$build" --target rangeur-bench-firstpaint rangeur-bench-plainwindow >/dev/null
+bench_build rangeur-bench-firstpaint rangeur-bench-plainwindow
 ours=$build/bench/rangeur-bench-firstpaint
 plain=$build/bench/rangeur-bench-plainwindow
 qss=$root/resources/themes/metropolis-ui-blue.qss
 
 work=$(mktemp -d)
-xvfb_pid=
-cleanup() { [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null; rm -rf "$work"; }
-trap cleanup EXIT
+trap 'stop_xvfb; rm -rf "$work"' EXIT
 # The desktop is the default root folder; without it the window would ask about it first.
 mkdir -p "$work/home/Desktop" "$work/runtime" "$work/app"
 chmod 700 "$work/runtime"
@@ -32,14 +27,8 @@ export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$wo
     XDG_CACHE_HOME="$work/home/.cache" XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=xcb
 unset QT_QPA_PLATFORMTHEME
 
-# A private X server on the first free display.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb_pid=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(head -n1 "$work/display")"
+start_xvfb "$work"
 
-now() { date +%s%N; }
 # Prints "microseconds max-RSS-KiB" for one whole run.
 run() {
     local t0 t1
@@ -51,7 +40,6 @@ run() {
 run_ours() { run "$ours" "$work/app" "$work/a.pdf" "$work/b.pdf" "$work/c.pdf"; }
 run_plain() { run "$plain" "$qss"; }
 
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a / b }'; }
 times_o=() times_p=() rss_o=() rss_p=() time_ratios=() rss_ratios=()
 for ((r = 0; r < rounds; r++)); do
     if ((r % 2)); then p=$(run_plain); o=$(run_ours); else o=$(run_ours); p=$(run_plain); fi
@@ -61,10 +49,8 @@ for ((r = 0; r < rounds; r++)); do
     times_o+=("$to") times_p+=("$tp") rss_o+=("$ro") rss_p+=("$rp")
     time_ratios+=("$(ratio "$to" "$tp")") rss_ratios+=("$(ratio "$ro" "$rp")")
 done
-median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
-minmax() { printf '%s\n' "$@" | sort -g | awk 'NR == 1 { lo = $1 } { hi = $1 } END { print lo "-" hi }'; }
-echo "first painted frame over $((rounds - 1)) rounds: program $(($(median "${times_o[@]}") / 1000)) ms," \
-    "plain window $(($(median "${times_p[@]}") / 1000)) ms, median ratio $(median "${time_ratios[@]}")" \
+echo "first painted frame over $((rounds - 1)) rounds: program $(thousandths "$(median "${times_o[@]}")") ms," \
+    "plain window $(thousandths "$(median "${times_p[@]}")") ms, median ratio $(median "${time_ratios[@]}")" \
     "[$(minmax "${time_ratios[@]}")]"
 echo "peak memory: program $(median "${rss_o[@]}") KiB, plain window $(median "${rss_p[@]}") KiB," \
     "median ratio $(median "${rss_ratios[@]}") [$(minmax "${rss_ratios[@]}")]"

@@ -8,14 +8,11 @@
 #   COUNT=20000 ROUNDS=15 bench/folder_list.sh
 set -euo pipefail
 
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${BUILD_DIR:-$root/build/bench}
+. "$(dirname "$0")/common.sh"
 count=${COUNT:-100000}
 rounds=${ROUNDS:-11}
 
-[ -f "$build/build.ninja" ] ||
-    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON >/dev/null
-cmake --build "$build" --target rangeur-bench-folderlist >/dev/null
+bench_build rangeur-bench-folderlist
 driver=$build/bench/rangeur-bench-folderlist
 
 work=$(mktemp -d)
@@ -28,7 +25,6 @@ awk -v n="$count" 'BEGIN { srand(7); split("FACTURES RELEVES NOTES IMPOTS SCANS 
     >"$work/full/DOSSIERS.TXT"
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share"
 
-now() { date +%s%N; }
 run() { local t0; t0=$(now); "$driver" paint "$1" 2>/dev/null; echo $((($(now) - t0) / 1000)); }
 
 ratios=()
@@ -39,11 +35,9 @@ for ((r = 0; r < rounds; r++)); do
     ((r == 0)) && continue
     fulls+=("$f")
     empties+=("$e")
-    ratios+=("$(awk -v a="$f" -v b="$e" 'BEGIN { printf "%.3f", a / b }')")
+    ratios+=("$(ratio "$f" "$e")")
 done
-median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
-minmax() { printf '%s\n' "$@" | sort -g | awk 'NR == 1 { lo = $1 } { hi = $1 } END { print lo "-" hi }'; }
-echo "first paint, $count names vs empty list: full $(($(median "${fulls[@]}") / 1000)) ms," \
-    "empty $(($(median "${empties[@]}") / 1000)) ms, median ratio $(median "${ratios[@]}")" \
+echo "first paint, $count names vs empty list: full $(thousandths "$(median "${fulls[@]}")") ms," \
+    "empty $(thousandths "$(median "${empties[@]}")") ms, median ratio $(median "${ratios[@]}")" \
     "[$(minmax "${ratios[@]}")] over $((rounds - 1)) rounds"
 "$driver" keys "$work/full" 300 2>/dev/null

@@ -8,19 +8,14 @@
 #   ROUNDS=21 bench/one_file.sh
 set -euo pipefail
 
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${BUILD_DIR:-$root/build/bench}
+. "$(dirname "$0")/common.sh"
 rounds=${ROUNDS:-41}
 
 command -v gio >/dev/null || { echo "gio is missing: run scripts/setup" >&2; exit 1; }
-[ -f "$build/build.ninja" ] ||
-    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON >/dev/null
-cmake --build "$build" --target rangeur-bench-filing >/dev/null
+bench_build rangeur-bench-filing
 filing=$build/bench/rangeur-bench-filing
 
 work=$(mktemp -d "$root/build/one-file.XXXXXX")
-# shellcheck source=bench/xvfb.sh
-. "$root/bench/xvfb.sh"
 trap 'stop_xvfb; rm -rf "$work"' EXIT
 start_xvfb "$work"
 head -c 65536 /dev/urandom >"$work/master.bin"
@@ -29,8 +24,6 @@ head -c 65536 /dev/urandom >"$work/master.bin"
 mkdir -p "$work/bin"
 cp "$filing" "$work/bin/"
 program=$work/bin/$(basename "$filing")
-
-now() { date +%s%N; }
 
 # run_side SIDE: a fresh file, target and trash, then the timed move; prints nanoseconds.
 run_side() {
@@ -65,13 +58,11 @@ for ((r = 0; r < rounds; r++)); do
         f=$(run_side ref); o=$(run_side ours)
     fi
     ((r == 0)) && continue
-    ratios+=("$(awk -v a="$o" -v b="$f" 'BEGIN { printf "%.3f", a / b }')")
+    ratios+=("$(ratio "$o" "$f")")
     ours+=("$o"); ref+=("$f")
 done
-median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+IFS=- read -r lo hi <<<"$(minmax "${ratios[@]}")"
 printf 'one 64 KiB file, %d rounds: ours %.1f ms  reference %.1f ms  ratio median %.3f (min %.3f, max %.3f)\n' \
-    "${#ratios[@]}" "$(printf '%s\n' "${ours[@]}" | median | awk '{ print $1 / 1e6 }')" \
-    "$(printf '%s\n' "${ref[@]}" | median | awk '{ print $1 / 1e6 }')" \
-    "$(printf '%s\n' "${ratios[@]}" | median)" \
-    "$(printf '%s\n' "${ratios[@]}" | sort -g | head -1)" \
-    "$(printf '%s\n' "${ratios[@]}" | sort -g | tail -1)"
+    "${#ratios[@]}" "$(awk -v t="$(median "${ours[@]}")" 'BEGIN { print t / 1e6 }')" \
+    "$(awk -v t="$(median "${ref[@]}")" 'BEGIN { print t / 1e6 }')" \
+    "$(median "${ratios[@]}")" "$lo" "$hi"

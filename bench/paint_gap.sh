@@ -10,20 +10,15 @@
 set -euo pipefail
 [ -n "${TRACE:-}" ] && set -x
 
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${BUILD_DIR:-$root/build/bench}
+. "$(dirname "$0")/common.sh"
 size_mib=${SIZE_MIB:-1024}
 runs=${RUNS:-3}
 
-[ -f "$build/build.ninja" ] ||
-    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON >/dev/null
-cmake --build "$build" --target rangeur-bench-filing rangeur-paint-probe >/dev/null
+bench_build rangeur-bench-filing rangeur-paint-probe
 filing=$build/bench/rangeur-bench-filing
 probe=$build/bench/rangeur-paint-probe
 
 work=$(mktemp -d "$root/build/paint-gap.XXXXXX")
-# shellcheck source=bench/xvfb.sh
-. "$root/bench/xvfb.sh"
 trap 'stop_xvfb; rm -rf "$work"' EXIT
 start_xvfb "$work"
 
