@@ -28,6 +28,8 @@ int main(int argc, char *argv[])
         return kit_Dialogs::TModalResult::mrOk;
     });
     ExitAfterFirstPaint watcher;
+    RunOptions options;
+    options.onShown = [&](TForm1 &form) { form.installEventFilter(&watcher); };
     return runRangeur(app, kit::filesFromArgv(argc - 1, argv + 1, kit_DIR::currentFolder()),
-                      [&](TForm1 &form) { form.installEventFilter(&watcher); });
+                      options);
 }

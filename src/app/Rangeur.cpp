@@ -2,15 +2,15 @@
 
 #include "Pictures.h"
 #include "TForm1.h"
+#include "kit_Browse.h"
 #include "kit_FILE.h"
 #include "kit_Fonts.h"
+#include "kit_Language.h"
 #include "kit_Theme.h"
+#include "kit_WIN.h"
 
 #include <QApplication>
 #include <QEvent>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 #include <thread>
 
 namespace {
@@ -45,19 +45,13 @@ public:
 
 void initialiseApplication(QApplication &app)
 {
-    // The window speaks French whatever the user's locale, and so must the texts Qt draws
-    // itself (the folder chooser, the edit menus). Without the catalogue they stay English.
-    if (!app.findChild<QTranslator *>(QString(), Qt::FindDirectChildrenOnly)) {
-        auto *translator = new QTranslator(&app);
-        if (translator->load(QLocale(QLocale::French), QStringLiteral("qtbase"),
-                             QStringLiteral("_"),
-                             QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-            app.installTranslator(translator);
-    }
+    kit_Language::installFrench(app);
     kit_Theme::registerThemes();
     app.setStyle(new kit_Theme::TRangeurStyle);
     app.setFont(kit_Fonts::windowFont());
     app.setWindowIcon(rangeurProgramIcon());
+    // Ties the window to its launcher in docks and task switchers (the Wayland app id).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.rangeur.Rangeur"));
     // Only the window's close routine (or the refusal) ends the program: a hidden window must
     // not end it on its own, nor may a session end run the close event.
     app.setQuitOnLastWindowClosed(false);
@@ -68,16 +62,29 @@ void warmUpAfterFirstPaint(QWidget &window)
     window.installEventFilter(new WarmUpAfterFirstPaint(&window));
 }
 
-int runRangeur(QApplication &app, const QStringList &files,
-               const std::function<void(TForm1 &)> &onShown)
+QString fileChooserCaption()
+{
+    return QStringLiteral("Choisir les fichiers à ranger");
+}
+
+int runRangeur(QApplication &app, QStringList files, const RunOptions &options)
 {
     initialiseApplication(app);
     kit_Theme::TrySetStyle(kThemeName);
+    if (files.isEmpty() && options.askForFiles) {
+        // A menu takes no dropped files: the chooser stands in for the drop. Cancelled, the run
+        // ends as a refusal does, having read and written nothing.
+        const std::optional<QStringList> chosen =
+            kit_Browse::ChooseFiles(nullptr, fileChooserCaption(), kit_WIN::GetDesktopDir());
+        if (!chosen || chosen->isEmpty())
+            return 0;
+        files = *chosen;
+    }
     TForm1 form(files);
     warmUpAfterFirstPaint(form);
     form.show();
-    if (onShown)
-        onShown(form);
+    if (options.onShown)
+        options.onShown(form);
     app.exec();
     return 0;
 }

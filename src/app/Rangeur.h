@@ -7,10 +7,19 @@ class QApplication;
 class QWidget;
 class TForm1;
 
-// The program entry: theme, main window, event loop. Returns the exit code. Tests pass
-// onShown to look at the window once it is visible, before the loop runs.
-int runRangeur(QApplication &app, const QStringList &files,
-               const std::function<void(TForm1 &)> &onShown = {});
+struct RunOptions {
+    // Started from the desktop entry: with no file, the user is asked for files instead of
+    // being refused.
+    bool askForFiles = false;
+    // Tests look at the window once it is visible, before the loop runs.
+    std::function<void(TForm1 &)> onShown;
+};
+
+// The program entry: theme, main window, event loop. Returns the exit code.
+int runRangeur(QApplication &app, QStringList files, const RunOptions &options = {});
+
+// The caption of the file chooser of a start from the applications menu.
+QString fileChooserCaption();
 
 // The application-wide settings made before any window exists: style, font, icon, and Qt's
 // own texts in French.

@@ -4,10 +4,40 @@
 #include "kit_FILE.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <cstdio>
+
+namespace {
+
+void print(std::FILE *stream, const QString &text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
     kit_FILE::prepareProcess();
+    // Read before the application exists: --help and --version need no display.
+    const kit::CommandLine line = kit::parseCommandLine(argc, argv, kit_DIR::currentFolder());
+    const QString program = QFileInfo(QString::fromLocal8Bit(argc > 0 ? argv[0] : "rangeur"))
+                                .fileName();
+    switch (line.action) {
+    case kit::CommandLine::Action::Help:
+        print(stdout, kit::usageText(program));
+        return 0;
+    case kit::CommandLine::Action::Version:
+        print(stdout, kit::versionText(program, QStringLiteral(RANGEUR_VERSION)));
+        return 0;
+    case kit::CommandLine::Action::Misused:
+        print(stderr, kit::misuseText(program, line.unknownOption));
+        return 2;
+    case kit::CommandLine::Action::Run:
+        break;
+    }
     QApplication app(argc, argv);
-    return runRangeur(app, kit::filesFromArgv(argc, argv, kit_DIR::currentFolder()));
+    RunOptions options;
+    options.askForFiles = line.fromMenu;
+    return runRangeur(app, line.files, options);
 }

@@ -4,8 +4,10 @@
 
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QScreen>
 #include <QShowEvent>
+#include <QTreeView>
 
 namespace kit_Browse {
 
@@ -15,6 +17,45 @@ FolderResponder &responder()
 {
     static FolderResponder r;
     return r;
+}
+
+FilesResponder &filesResponder()
+{
+    static FilesResponder r;
+    return r;
+}
+
+// Qt's dialog sizes its detail columns for English texts and dates: the French header "Dernière
+// modification" and its dates were cut. Every column but the name follows its contents, and the
+// dialog widens, within the screen, until all of them show.
+void fitColumns(QFileDialog &dialog)
+{
+    auto *view = dialog.findChild<QTreeView *>(QStringLiteral("treeView"));
+    if (!view)
+        return;
+    QHeaderView *header = view->header();
+    header->setStretchLastSection(false);
+    for (int column = 1; column < header->count(); ++column)
+        header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+}
+
+void widenToColumns(QFileDialog &dialog)
+{
+    auto *view = dialog.findChild<QTreeView *>(QStringLiteral("treeView"));
+    if (!view || !view->isVisible())
+        return;
+    QHeaderView *header = view->header();
+    int wanted = header->sectionSizeHint(0);
+    for (int column = 1; column < header->count(); ++column)
+        wanted += header->sectionSize(column);
+    const int missing = wanted - header->width();
+    if (missing <= 0)
+        return;
+    int width = dialog.width() + missing;
+    if (const QScreen *screen = dialog.screen())
+        width = std::min(width, screen->availableGeometry().width());
+    dialog.resize(width, dialog.height());
 }
 
 // Qt's own dialog, not the desktop's: only it can be placed where the design wants it, and it
@@ -27,11 +68,24 @@ protected:
     void showEvent(QShowEvent *event) override
     {
         QFileDialog::showEvent(event);
+        widenToColumns(*this);
         if (const QScreen *screen = QGuiApplication::primaryScreen()) {
             const QRect work = screen->availableGeometry();
             const Point p = centredPosition(work.width(), work.height(), width(), height());
             move(screen->geometry().topLeft() + QPoint(p.x, p.y));
         }
+    }
+};
+
+class FilesDialog final : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+
+protected:
+    void showEvent(QShowEvent *event) override
+    {
+        QFileDialog::showEvent(event);
+        widenToColumns(*this);
     }
 };
 
@@ -54,14 +108,37 @@ std::optional<QString> BrowseForFolder(QWidget *parent, const QString &instructi
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    fitColumns(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
 }
 
+std::optional<QStringList> ChooseFiles(QWidget *parent, const QString &caption,
+                                       const QString &startFolder)
+{
+    if (kit::quitRequested())
+        return std::nullopt;
+    if (filesResponder())
+        return filesResponder()({caption, startFolder});
+
+    FilesDialog dialog(parent, caption, startFolder);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    fitColumns(dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles();
+}
+
 void setResponder(FolderResponder r)
 {
     responder() = std::move(r);
+}
+
+void setFilesResponder(FilesResponder r)
+{
+    filesResponder() = std::move(r);
 }
 
 } // namespace kit_Browse

@@ -69,4 +69,63 @@ QStringList filesFromArgv(int argc, const char *const *argv, const QString &curr
     return files;
 }
 
+CommandLine parseCommandLine(int argc, const char *const *argv, const QString &currentFolder)
+{
+    CommandLine line;
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        if (!argv[i] || !*argv[i])
+            continue;
+        const QByteArray arg(argv[i]);
+        if (!optionsEnded && arg.startsWith('-') && arg != "-") {
+            if (arg == "--") {
+                optionsEnded = true;
+            } else if (arg == "--menu") {
+                line.fromMenu = true;
+            } else if (arg == "--help" || arg == "-h") {
+                line.action = CommandLine::Action::Help;
+                return line;
+            } else if (arg == "--version") {
+                line.action = CommandLine::Action::Version;
+                return line;
+            } else {
+                line.action = CommandLine::Action::Misused;
+                line.unknownOption = QString::fromUtf8(arg);
+                return line;
+            }
+            continue;
+        }
+        line.files << absolutePath(QString::fromUtf8(arg), currentFolder, nativePathStyle);
+    }
+    return line;
+}
+
+QString usageText(const QString &programName)
+{
+    return QStringLiteral(
+               "Usage : %1 [--menu] [--] FICHIER...\n"
+               "Range les fichiers donnés dans un nouveau dossier : une petite fenêtre demande\n"
+               "le nom du dossier et le dossier racine, puis chaque fichier y est copié et son\n"
+               "original mis à la corbeille.\n"
+               "\n"
+               "  --menu     lancé depuis le menu des applications : sans fichier, demande\n"
+               "             les fichiers à ranger au lieu de refuser\n"
+               "  --help     affiche cette aide et quitte\n"
+               "  --version  affiche la version et quitte\n"
+               "  --         fin des options : ce qui suit est un fichier, même s'il commence\n"
+               "             par un tiret\n")
+        .arg(programName);
+}
+
+QString versionText(const QString &programName, const QString &version)
+{
+    return QStringLiteral("%1 %2\n").arg(programName, version);
+}
+
+QString misuseText(const QString &programName, const QString &unknownOption)
+{
+    return QStringLiteral("%1 : option inconnue « %2 »\n").arg(programName, unknownOption) +
+           usageText(programName);
+}
+
 } // namespace kit

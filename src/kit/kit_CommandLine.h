@@ -17,4 +17,33 @@ QStringList splitWindowsCommandLine(const QString &commandLine);
 // user's) is made absolute against currentFolder, so that every later rule sees a full path.
 QStringList filesFromArgv(int argc, const char *const *argv, const QString &currentFolder);
 
+// What the program is asked to do by its argument vector.
+struct CommandLine {
+    enum class Action {
+        Run,     // open the window on files (possibly none)
+        Help,    // print the usage and end
+        Version, // print the version and end
+        Misused, // an unknown option: print error and usage on stderr, end with exit code 2
+    };
+    Action action = Action::Run;
+    // The files, read as filesFromArgv reads them.
+    QStringList files;
+    // Started from the desktop entry: with no file, ask for files instead of refusing.
+    bool fromMenu = false;
+    // With Misused: the argument that was not understood.
+    QString unknownOption;
+};
+
+// Reads options anywhere before "--" (the first of --help, --version or an unknown option
+// decides); "--" ends them, and every later argument is a file even when it begins with '-'.
+// A lone "-" is a file name. File managers pass absolute paths, so no real file is ever taken
+// for an option; a terminal user gives such a file after "--" or as ./-name.
+CommandLine parseCommandLine(int argc, const char *const *argv, const QString &currentFolder);
+
+// The texts printed for --help, --version and a misused command line. programName is
+// argument 0's file name.
+QString usageText(const QString &programName);
+QString versionText(const QString &programName, const QString &version);
+QString misuseText(const QString &programName, const QString &unknownOption);
+
 } // namespace kit

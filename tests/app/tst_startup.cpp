@@ -38,7 +38,7 @@ struct Observed {
 // Runs the real entry; `whileShown` acts on the window once it is visible. A watchdog ends a
 // loop that would otherwise never end, so that a broken close path fails instead of hanging.
 int runProgram(const QStringList &files, Observed &seen,
-               const std::function<void(TForm1 &)> &whileShown = {})
+               const std::function<void(TForm1 &)> &whileShown = {}, bool askForFiles = false)
 {
     QTimer watchdog;
     watchdog.setSingleShot(true);
@@ -48,13 +48,13 @@ int runProgram(const QStringList &files, Observed &seen,
         QCoreApplication::exit(1);
     });
     watchdog.start(15000);
-    const int code = runRangeur(*qApp, files, [&](TForm1 &form) {
+    const int code = runRangeur(*qApp, files, {.askForFiles = askForFiles, .onShown = [&](TForm1 &form) {
         seen.shown = form.isVisible();
         seen.caption = form.GroupBox1->title();
         QObject::connect(form.INI_SAVE, &TAction::executing, [&seen] { ++seen.saves; });
         if (whileShown)
             whileShown(form);
-    });
+    }});
     if (timedOut)
         qWarning("the event loop did not end by itself");
     return timedOut ? -1 : code;

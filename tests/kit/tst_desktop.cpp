@@ -6,6 +6,7 @@
 #include "kit_WIN.h"
 
 #include <QApplication>
+#include <QStandardPaths>
 #include <QtTest>
 
 class TestDesktop : public QObject {
@@ -23,26 +24,42 @@ private slots:
 
 void TestDesktop::desktopDir_data()
 {
+    // %1 is the private HOME.
     QTest::addColumn<QByteArray>("userDirs"); // empty: no user-dirs file
-    QTest::addColumn<QString>("expected");    // relative to HOME when not absolute
-    QTest::newRow("no user-dirs file") << QByteArray() << "Desktop/";
+    QTest::addColumn<QString>("made");        // what is made at the desktop's path: dir, file, none
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("no user-dirs file") << QByteArray() << "dir" << "%1/Desktop/";
     QTest::newRow("French desktop under HOME")
         << QByteArray("XDG_DOWNLOAD_DIR=\"$HOME/Téléchargements\"\n"
                       "XDG_DESKTOP_DIR=\"$HOME/Bureau\"\n")
-        << "Bureau/";
+        << "dir" << "%1/Bureau/";
     QTest::newRow("absolute folder")
-        << QByteArray("XDG_DESKTOP_DIR=\"/srv/desk\"\n") << "/srv/desk/";
+        << QByteArray("XDG_DESKTOP_DIR=\"%1/ailleurs/desk\"\n") << "dir" << "%1/ailleurs/desk/";
+    // Without a desktop folder the default root would be a missing folder on every start.
+    QTest::newRow("no desktop folder: home") << QByteArray() << "none" << "%1/";
+    QTest::newRow("named desktop missing: home")
+        << QByteArray("XDG_DESKTOP_DIR=\"$HOME/Bureau\"\n") << "none" << "%1/";
+    QTest::newRow("a file where the desktop should be: home") << QByteArray() << "file" << "%1/";
 }
 
 void TestDesktop::desktopDir()
 {
     QFETCH(QByteArray, userDirs);
+    QFETCH(QString, made);
     QFETCH(QString, expected);
     TestHome home;
+    userDirs.replace("%1", QFile::encodeName(home.path()));
+    expected = expected.arg(home.path());
     if (!userDirs.isEmpty())
         makeFile(home.filePath(".config/user-dirs.dirs"), userDirs);
-    QCOMPARE(kit_WIN::GetDesktopDir(),
-             expected.startsWith('/') ? expected : home.path() + '/' + expected);
+    // Where the desktop would be had it existed.
+    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    QDir(home.filePath("Desktop")).removeRecursively(); // the private home comes with one
+    if (made == "dir")
+        QVERIFY(QDir().mkpath(desktop));
+    else if (made == "file")
+        makeFile(desktop, "not a folder");
+    QCOMPARE(kit_WIN::GetDesktopDir(), expected);
 }
 
 void TestDesktop::windowsDesktopDir_data()

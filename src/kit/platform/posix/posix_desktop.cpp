@@ -1,5 +1,6 @@
 #include "kit_Platform.h"
 
+#include <QDir>
 #include <QStandardPaths>
 #include <csignal>
 
@@ -13,8 +14,13 @@ void prepareProcess()
 
 QString desktopFolder()
 {
-    // xdg-user-dirs' name for it (~/Desktop, ~/Bureau, ...).
-    return QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    // xdg-user-dirs' name for it (~/Desktop, ~/Bureau, ...). Many homes have none (minimal
+    // installs, desktops that hide it): the home folder stands in, so that the default root is
+    // never a missing folder.
+    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    if (folderExists(desktop))
+        return desktop;
+    return QDir::homePath();
 }
 
 QStringList windowFontFiles()
