@@ -110,7 +110,7 @@ QString usageText(const QString &programName)
                "\n"
                "  --menu     lancé depuis le menu des applications : sans fichier, demande\n"
                "             les fichiers à ranger au lieu de refuser\n"
-               "  --help     affiche cette aide et quitte\n"
+               "  -h, --help affiche cette aide et quitte\n"
                "  --version  affiche la version et quitte\n"
                "  --         fin des options : ce qui suit est un fichier, même s'il commence\n"
                "             par un tiret\n")

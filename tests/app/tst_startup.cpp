@@ -4,6 +4,7 @@
 #include "TForm1.h"
 #include "TestEnvironment.h"
 #include "kit_App.h"
+#include "kit_Browse.h"
 #include "kit_Error.h"
 #include "kit_Theme.h"
 #include "kit_Title.h"
@@ -76,6 +77,8 @@ private slots:
     void cleanup();
     void loadsNoSvgAndTrashOnlyOncePainted();
     void refusalWithoutFiles();
+    void menuStartAsksForFiles_data();
+    void menuStartAsksForFiles();
     void captionCountsFiles_data();
     void captionCountsFiles();
     void typedTextGoesIntoFolderNameBox();
@@ -136,6 +139,58 @@ void TestStartup::refusalWithoutFiles()
     QCOMPARE(seen.saves, 0);
     QCOMPARE(QDir(m_home->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              before);
+}
+
+// A start from the desktop entry: the chooser stands in for the drop. Chosen files start the
+// usual run; a cancelled chooser ends the run with nothing read, shown or written.
+void TestStartup::menuStartAsksForFiles_data()
+{
+    QTest::addColumn<QStringList>("given");
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<QString>("caption"); // empty: no window
+    QTest::newRow("two chosen") << QStringList{} << false << true
+                                << "DOSSIER: Entrez le nom du DOSSIER où ranger ces 2 fichiers";
+    QTest::newRow("cancelled") << QStringList{} << true << true << "";
+    QTest::newRow("files given: not asked")
+        << QStringList{"/nonexistent/a.pdf"} << false << false
+        << "DOSSIER: Entrez le nom du DOSSIER où ranger ce fichier";
+}
+
+void TestStartup::menuStartAsksForFiles()
+{
+    QFETCH(QStringList, given);
+    QFETCH(bool, cancel);
+    QFETCH(bool, asked);
+    QFETCH(QString, caption);
+    ScriptedDialogs boxes;
+    QList<kit_Browse::FolderRequest> requests;
+    kit_Browse::setFilesResponder([&](const kit_Browse::FolderRequest &request) {
+        requests << request;
+        return cancel ? std::nullopt
+                      : std::optional<QStringList>({"/nonexistent/a.pdf", "/nonexistent/b.pdf"});
+    });
+    const QStringList before =
+        QDir(m_home->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    Observed seen;
+    const int code = runProgram(given, seen, [](TForm1 &form) { form.btnCancel->click(); }, true);
+    kit_Browse::setFilesResponder({});
+    QCOMPARE(code, 0);
+    QCOMPARE(requests.size(), asked ? 1 : 0);
+    if (asked) {
+        QCOMPARE(requests[0].instruction, QStringLiteral("Choisir les fichiers à ranger"));
+        QCOMPARE(requests[0].startFolder, m_home->path() + QStringLiteral("/Desktop/"));
+    }
+    QCOMPARE(seen.caption, caption);
+    QVERIFY2(boxes.shown.isEmpty(), qPrintable(boxes.texts().join(" | ")));
+    if (caption.isEmpty()) {
+        QVERIFY2(!seen.shown, "a cancelled chooser shows no window");
+        QCOMPARE(QDir(m_home->path()).entryList(QDir::AllEntries | QDir::Hidden |
+                                                QDir::NoDotAndDotDot),
+                 before);
+    } else {
+        QCOMPARE(seen.saves, 1);
+    }
 }
 
 void TestStartup::captionCountsFiles_data()

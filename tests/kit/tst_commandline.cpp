@@ -3,6 +3,7 @@
 #include "kit_Paths.h"
 
 #include <QApplication>
+#include <QProcess>
 #include <QtTest>
 
 class TestCommandLine : public QObject {
@@ -14,6 +15,10 @@ private slots:
     void argvKeepsUndecodableNames();
     void relativeNamesBecomeAbsolute_data();
     void relativeNamesBecomeAbsolute();
+    void options_data();
+    void options();
+    void programAnswersWithoutAWindow_data();
+    void programAnswersWithoutAWindow();
 };
 
 void TestCommandLine::windowsSplit_data()
@@ -125,6 +130,110 @@ void TestCommandLine::relativeNamesBecomeAbsolute()
         const char *argv[] = {"rangeur", arg.constData()};
         QCOMPARE(kit::filesFromArgv(2, argv, folder), QStringList{expected});
     }
+}
+
+using Action = kit::CommandLine::Action;
+Q_DECLARE_METATYPE(kit::CommandLine::Action)
+
+void TestCommandLine::options_data()
+{
+    QTest::addColumn<QStringList>("args"); // after argument 0
+    QTest::addColumn<Action>("action");
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<bool>("fromMenu");
+    QTest::addColumn<QString>("unknown");
+
+    const QStringList none;
+    QTest::newRow("files only") << QStringList{"/a", "/b"} << Action::Run
+                                << QStringList{"/a", "/b"} << false << "";
+    QTest::newRow("menu without files") << QStringList{"--menu", "--"} << Action::Run << none
+                                        << true << "";
+    QTest::newRow("menu with files") << QStringList{"--menu", "--", "/a"} << Action::Run
+                                     << QStringList{"/a"} << true << "";
+    QTest::newRow("after -- every argument is a file")
+        << QStringList{"--", "--help", "-x", "--", "--menu"} << Action::Run
+        << QStringList{"/w/--help", "/w/-x", "/w/--", "/w/--menu"} << false << "";
+    QTest::newRow("a lone dash is a file") << QStringList{"-"} << Action::Run
+                                           << QStringList{"/w/-"} << false << "";
+    QTest::newRow("a dashed name given as ./") << QStringList{"./--help"} << Action::Run
+                                               << QStringList{"/w/./--help"} << false << "";
+    QTest::newRow("empty arguments are dropped, around options too")
+        << QStringList{"", "--menu", "", "/a"} << Action::Run << QStringList{"/a"} << true << "";
+    QTest::newRow("help") << QStringList{"--help"} << Action::Help << none << false << "";
+    QTest::newRow("short help among files") << QStringList{"/a", "-h"} << Action::Help << none
+                                            << false << "";
+    QTest::newRow("version") << QStringList{"--version", "/a"} << Action::Version << none << false
+                             << "";
+    QTest::newRow("unknown long option") << QStringList{"/a", "--bogus"} << Action::Misused << none
+                                         << false << "--bogus";
+    QTest::newRow("unknown short option") << QStringList{"-x"} << Action::Misused << none << false
+                                          << "-x";
+    QTest::newRow("an option takes no value") << QStringList{"--menu=oui"} << Action::Misused
+                                              << none << false << "--menu=oui";
+    QTest::newRow("the first deciding option wins")
+        << QStringList{"--bogus", "--help"} << Action::Misused << none << false << "--bogus";
+}
+
+void TestCommandLine::options()
+{
+    QFETCH(QStringList, args);
+    QFETCH(Action, action);
+    QFETCH(QStringList, files);
+    QFETCH(bool, fromMenu);
+    QFETCH(QString, unknown);
+    QList<QByteArray> bytes{"/usr/bin/rangeur"};
+    for (const QString &arg : args)
+        bytes << arg.toUtf8();
+    std::vector<const char *> argv;
+    for (const QByteArray &b : bytes)
+        argv.push_back(b.constData());
+    const kit::CommandLine line = kit::parseCommandLine(int(argv.size()), argv.data(), "/w");
+    QCOMPARE(line.action, action);
+    if (action == Action::Run) {
+        QCOMPARE(line.files, files);
+        QCOMPARE(line.fromMenu, fromMenu);
+    }
+    QCOMPARE(line.unknownOption, unknown);
+}
+
+// The real program: these answers need no display, so it is run where none can be opened; a
+// window would end it with Qt's fatal "could not connect to display" instead.
+void TestCommandLine::programAnswersWithoutAWindow_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+    QTest::newRow("help") << QStringList{"--help"} << 0 << "Usage : rangeur [--menu] [--] FICHIER"
+                          << "";
+    QTest::newRow("version") << QStringList{"--version"} << 0 << "rangeur " RANGEUR_VERSION "\n"
+                             << "";
+    QTest::newRow("unknown option") << QStringList{"--aide", "/tmp/a.pdf"} << 2 << ""
+                                    << "rangeur : option inconnue « --aide »\nUsage : rangeur";
+}
+
+void TestCommandLine::programAnswersWithoutAWindow()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, exitCode);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    program.setProcessEnvironment(env);
+    program.start(RANGEUR_EXECUTABLE, args);
+    QVERIFY2(program.waitForFinished(20000), "the program did not end by itself");
+    const QString stdOut = QString::fromUtf8(program.readAllStandardOutput());
+    const QString stdErr = QString::fromUtf8(program.readAllStandardError());
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QVERIFY2(program.exitCode() == exitCode, qPrintable(QString("exit %1, stderr: %2")
+                                                            .arg(program.exitCode())
+                                                            .arg(stdErr)));
+    QVERIFY2(out.isEmpty() ? stdOut.isEmpty() : stdOut.startsWith(out), qPrintable(stdOut));
+    QVERIFY2(err.isEmpty() ? stdErr.isEmpty() : stdErr.startsWith(err), qPrintable(stdErr));
 }
 
 RANGEUR_TEST_MAIN(TestCommandLine)
