@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QScreen>
+#include <QSettings>
 #include <QShowEvent>
 #include <QTreeView>
 
@@ -23,6 +24,19 @@ FilesResponder &filesResponder()
 {
     static FilesResponder r;
     return r;
+}
+
+// Qt's dialog keeps its history and column widths in QtProject.conf in the user's settings
+// folder. The program writes no file but its own three, so that file is pointed at a folder that
+// cannot exist: it is neither read nor written.
+void keepDialogStateUnsaved()
+{
+    static const bool done = [] {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           QStringLiteral("/dev/null"));
+        return true;
+    }();
+    Q_UNUSED(done);
 }
 
 // Qt's dialog sizes its detail columns for English texts and dates: the French header "Dernière
@@ -104,6 +118,7 @@ std::optional<QString> BrowseForFolder(QWidget *parent, const QString &instructi
     if (responder())
         return responder()({instruction, startFolder});
 
+    keepDialogStateUnsaved();
     FolderDialog dialog(parent, instruction, startFolder);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
@@ -122,6 +137,7 @@ std::optional<QStringList> ChooseFiles(QWidget *parent, const QString &caption,
     if (filesResponder())
         return filesResponder()({caption, startFolder});
 
+    keepDialogStateUnsaved();
     FilesDialog dialog(parent, caption, startFolder);
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);

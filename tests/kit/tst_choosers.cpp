@@ -70,6 +70,7 @@ private slots:
     void filesChooser_data();
     void filesChooser();
     void folderChooser();
+    void cleanupTestCase();
 
 private:
     std::unique_ptr<TestHome> m_home;
@@ -143,6 +144,14 @@ void TestChoosers::folderChooser()
     QVERIFY2(seen.buttons.contains("Annuler"), qPrintable(seen.buttons.join(", ")));
     QVERIFY(result);
     QCOMPARE(*result, folder + QStringLiteral("/sous-dossier"));
+}
+
+// The choosers keep no state of their own on disk: the program writes only its three files.
+void TestChoosers::cleanupTestCase()
+{
+    const QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    QCOMPARE(QDir(config).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{});
+    m_home.reset();
 }
 
 RANGEUR_TEST_MAIN(TestChoosers)
