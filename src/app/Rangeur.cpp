@@ -2,6 +2,7 @@
 
 #include "Pictures.h"
 #include "TForm1.h"
+#include "kit_App.h"
 #include "kit_Browse.h"
 #include "kit_FILE.h"
 #include "kit_Fonts.h"
@@ -76,8 +77,11 @@ int runRangeur(QApplication &app, QStringList files, const RunOptions &options)
         // ends as a refusal does, having read and written nothing.
         const std::optional<QStringList> chosen =
             kit_Browse::ChooseFiles(nullptr, fileChooserCaption(), kit_WIN::GetDesktopDir());
-        if (!chosen || chosen->isEmpty())
+        if (!chosen || chosen->isEmpty()) {
+            if (options.endProcessWithLoop)
+                kit::endProcess(0);
             return 0;
+        }
         files = *chosen;
     }
     TForm1 form(files);
@@ -86,5 +90,7 @@ int runRangeur(QApplication &app, QStringList files, const RunOptions &options)
     if (options.onShown)
         options.onShown(form);
     app.exec();
+    if (options.endProcessWithLoop)
+        kit::endProcess(0);
     return 0;
 }

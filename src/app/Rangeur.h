@@ -11,6 +11,10 @@ struct RunOptions {
     // Started from the desktop entry: with no file, the user is asked for files instead of
     // being refused.
     bool askForFiles = false;
+    // The program's end is its window's: once the loop ends (the settings and the files are on
+    // disk by then) the process ends at once, without waiting for the window's teardown, the
+    // desktop's services or the background warm-up. Tests run the loop in-process, so it is off.
+    bool endProcessWithLoop = false;
     // Tests look at the window once it is visible, before the loop runs.
     std::function<void(TForm1 &)> onShown;
 };

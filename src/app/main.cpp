@@ -21,8 +21,8 @@ int main(int argc, char *argv[])
     kit_FILE::prepareProcess();
     // Read before the application exists: --help and --version need no display.
     const kit::CommandLine line = kit::parseCommandLine(argc, argv, kit_DIR::currentFolder());
-    const QString program = QFileInfo(QString::fromLocal8Bit(argc > 0 ? argv[0] : "rangeur"))
-                                .fileName();
+    const QString program =
+        QFileInfo(QString::fromLocal8Bit(argc > 0 ? argv[0] : "rangeur")).fileName();
     switch (line.action) {
     case kit::CommandLine::Action::Help:
         print(stdout, kit::usageText(program));
@@ -39,5 +39,6 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     RunOptions options;
     options.askForFiles = line.fromMenu;
+    options.endProcessWithLoop = true;
     return runRangeur(app, line.files, options);
 }

@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <QPointer>
+#include <cstdio>
+#include <cstdlib>
 
 namespace kit {
 
@@ -29,6 +31,12 @@ bool quitRequested()
 void clearQuitRequest()
 {
     delete g_request.data();
+}
+
+void endProcess(int code)
+{
+    std::fflush(nullptr);
+    std::_Exit(code);
 }
 
 } // namespace kit

@@ -9,4 +9,8 @@ bool quitRequested();
 // Tests run many windows in one process; each starts with no pending request.
 void clearQuitRequest();
 
+// Ends the process now with `code`, once stdio is flushed: no destructor, no library's
+// teardown and no thread is waited for.
+[[noreturn]] void endProcess(int code);
+
 } // namespace kit

@@ -17,8 +17,7 @@ public:
 
     bool isEmpty() const override { return false; }
 
-    QString translate(const char *context, const char *sourceText, const char *,
-                      int) const override
+    QString translate(const char *context, const char *sourceText, const char *, int) const override
     {
         if (qstrcmp(context, "QAbstractFileIconProvider") != 0)
             return {};

@@ -49,13 +49,16 @@ int runProgram(const QStringList &files, Observed &seen,
         QCoreApplication::exit(1);
     });
     watchdog.start(15000);
-    const int code = runRangeur(*qApp, files, {.askForFiles = askForFiles, .onShown = [&](TForm1 &form) {
+    RunOptions options;
+    options.askForFiles = askForFiles;
+    options.onShown = [&](TForm1 &form) {
         seen.shown = form.isVisible();
         seen.caption = form.GroupBox1->title();
         QObject::connect(form.INI_SAVE, &TAction::executing, [&seen] { ++seen.saves; });
         if (whileShown)
             whileShown(form);
-    }});
+    };
+    const int code = runRangeur(*qApp, files, options);
     if (timedOut)
         qWarning("the event loop did not end by itself");
     return timedOut ? -1 : code;
@@ -173,7 +176,8 @@ void TestStartup::menuStartAsksForFiles()
     const QStringList before =
         QDir(m_home->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     Observed seen;
-    const int code = runProgram(given, seen, [](TForm1 &form) { form.btnCancel->click(); }, true);
+    const int code = runProgram(
+        given, seen, [](TForm1 &form) { form.btnCancel->click(); }, true);
     kit_Browse::setFilesResponder({});
     QCOMPARE(code, 0);
     QCOMPARE(requests.size(), asked ? 1 : 0);
@@ -185,9 +189,9 @@ void TestStartup::menuStartAsksForFiles()
     QVERIFY2(boxes.shown.isEmpty(), qPrintable(boxes.texts().join(" | ")));
     if (caption.isEmpty()) {
         QVERIFY2(!seen.shown, "a cancelled chooser shows no window");
-        QCOMPARE(QDir(m_home->path()).entryList(QDir::AllEntries | QDir::Hidden |
-                                                QDir::NoDotAndDotDot),
-                 before);
+        QCOMPARE(
+            QDir(m_home->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            before);
     } else {
         QCOMPARE(seen.saves, 1);
     }

@@ -44,14 +44,17 @@ void whenListed(const QString &folder, const QString &name, Seen &seen,
         const QModelIndex entry = model->index(folder + '/' + name, 2);
         QTRY_VERIFY(entry.isValid() && !entry.data().toString().isEmpty());
         seen.title = dialog->windowTitle();
-        for (QPushButton *b : dialog->findChild<QDialogButtonBox *>()->findChildren<QPushButton *>())
+        for (QPushButton *b :
+             dialog->findChild<QDialogButtonBox *>()->findChildren<QPushButton *>())
             seen.buttons << b->text().remove('&');
-        seen.folderType = model->index(folder + QStringLiteral("/sous-dossier"), 2).data().toString();
+        seen.folderType =
+            model->index(folder + QStringLiteral("/sous-dossier"), 2).data().toString();
         QHeaderView *header = view->header();
         QTRY_VERIFY(header->sectionSize(3) > 0);
         for (int c = 0; c < header->count(); ++c) {
-            const int needed = std::max(header->sectionSizeHint(c),
-                                        static_cast<QAbstractItemView *>(view)->sizeHintForColumn(c));
+            const int needed =
+                std::max(header->sectionSizeHint(c),
+                         static_cast<QAbstractItemView *>(view)->sizeHintForColumn(c));
             if (c > 0 && header->sectionSize(c) < needed)
                 seen.cutColumns << model->headerData(c, Qt::Horizontal).toString();
         }

@@ -144,32 +144,32 @@ void TestCommandLine::options_data()
     QTest::addColumn<QString>("unknown");
 
     const QStringList none;
-    QTest::newRow("files only") << QStringList{"/a", "/b"} << Action::Run
-                                << QStringList{"/a", "/b"} << false << "";
-    QTest::newRow("menu without files") << QStringList{"--menu", "--"} << Action::Run << none
-                                        << true << "";
-    QTest::newRow("menu with files") << QStringList{"--menu", "--", "/a"} << Action::Run
-                                     << QStringList{"/a"} << true << "";
+    QTest::newRow("files only") << QStringList{"/a", "/b"} << Action::Run << QStringList{"/a", "/b"}
+                                << false << "";
+    QTest::newRow("menu without files")
+        << QStringList{"--menu", "--"} << Action::Run << none << true << "";
+    QTest::newRow("menu with files")
+        << QStringList{"--menu", "--", "/a"} << Action::Run << QStringList{"/a"} << true << "";
     QTest::newRow("after -- every argument is a file")
         << QStringList{"--", "--help", "-x", "--", "--menu"} << Action::Run
         << QStringList{"/w/--help", "/w/-x", "/w/--", "/w/--menu"} << false << "";
-    QTest::newRow("a lone dash is a file") << QStringList{"-"} << Action::Run
-                                           << QStringList{"/w/-"} << false << "";
-    QTest::newRow("a dashed name given as ./") << QStringList{"./--help"} << Action::Run
-                                               << QStringList{"/w/./--help"} << false << "";
+    QTest::newRow("a lone dash is a file")
+        << QStringList{"-"} << Action::Run << QStringList{"/w/-"} << false << "";
+    QTest::newRow("a dashed name given as ./")
+        << QStringList{"./--help"} << Action::Run << QStringList{"/w/./--help"} << false << "";
     QTest::newRow("empty arguments are dropped, around options too")
         << QStringList{"", "--menu", "", "/a"} << Action::Run << QStringList{"/a"} << true << "";
     QTest::newRow("help") << QStringList{"--help"} << Action::Help << none << false << "";
-    QTest::newRow("short help among files") << QStringList{"/a", "-h"} << Action::Help << none
-                                            << false << "";
+    QTest::newRow("short help among files")
+        << QStringList{"/a", "-h"} << Action::Help << none << false << "";
     QTest::newRow("version") << QStringList{"--version", "/a"} << Action::Version << none << false
                              << "";
-    QTest::newRow("unknown long option") << QStringList{"/a", "--bogus"} << Action::Misused << none
-                                         << false << "--bogus";
-    QTest::newRow("unknown short option") << QStringList{"-x"} << Action::Misused << none << false
-                                          << "-x";
-    QTest::newRow("an option takes no value") << QStringList{"--menu=oui"} << Action::Misused
-                                              << none << false << "--menu=oui";
+    QTest::newRow("unknown long option")
+        << QStringList{"/a", "--bogus"} << Action::Misused << none << false << "--bogus";
+    QTest::newRow("unknown short option")
+        << QStringList{"-x"} << Action::Misused << none << false << "-x";
+    QTest::newRow("an option takes no value")
+        << QStringList{"--menu=oui"} << Action::Misused << none << false << "--menu=oui";
     QTest::newRow("the first deciding option wins")
         << QStringList{"--bogus", "--help"} << Action::Misused << none << false << "--bogus";
 }
@@ -229,9 +229,8 @@ void TestCommandLine::programAnswersWithoutAWindow()
     const QString stdOut = QString::fromUtf8(program.readAllStandardOutput());
     const QString stdErr = QString::fromUtf8(program.readAllStandardError());
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-    QVERIFY2(program.exitCode() == exitCode, qPrintable(QString("exit %1, stderr: %2")
-                                                            .arg(program.exitCode())
-                                                            .arg(stdErr)));
+    QVERIFY2(program.exitCode() == exitCode,
+             qPrintable(QString("exit %1, stderr: %2").arg(program.exitCode()).arg(stdErr)));
     QVERIFY2(out.isEmpty() ? stdOut.isEmpty() : stdOut.startsWith(out), qPrintable(stdOut));
     QVERIFY2(err.isEmpty() ? stdErr.isEmpty() : stdErr.startsWith(err), qPrintable(stdErr));
 }

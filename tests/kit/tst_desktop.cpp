@@ -28,18 +28,24 @@ void TestDesktop::desktopDir_data()
     QTest::addColumn<QByteArray>("userDirs"); // empty: no user-dirs file
     QTest::addColumn<QString>("made");        // what is made at the desktop's path: dir, file, none
     QTest::addColumn<QString>("expected");
-    QTest::newRow("no user-dirs file") << QByteArray() << "dir" << "%1/Desktop/";
+    QTest::newRow("no user-dirs file") << QByteArray() << "dir"
+                                       << "%1/Desktop/";
     QTest::newRow("French desktop under HOME")
         << QByteArray("XDG_DOWNLOAD_DIR=\"$HOME/Téléchargements\"\n"
                       "XDG_DESKTOP_DIR=\"$HOME/Bureau\"\n")
-        << "dir" << "%1/Bureau/";
+        << "dir"
+        << "%1/Bureau/";
     QTest::newRow("absolute folder")
-        << QByteArray("XDG_DESKTOP_DIR=\"%1/ailleurs/desk\"\n") << "dir" << "%1/ailleurs/desk/";
+        << QByteArray("XDG_DESKTOP_DIR=\"%1/ailleurs/desk\"\n") << "dir"
+        << "%1/ailleurs/desk/";
     // Without a desktop folder the default root would be a missing folder on every start.
-    QTest::newRow("no desktop folder: home") << QByteArray() << "none" << "%1/";
+    QTest::newRow("no desktop folder: home") << QByteArray() << "none"
+                                             << "%1/";
     QTest::newRow("named desktop missing: home")
-        << QByteArray("XDG_DESKTOP_DIR=\"$HOME/Bureau\"\n") << "none" << "%1/";
-    QTest::newRow("a file where the desktop should be: home") << QByteArray() << "file" << "%1/";
+        << QByteArray("XDG_DESKTOP_DIR=\"$HOME/Bureau\"\n") << "none"
+        << "%1/";
+    QTest::newRow("a file where the desktop should be: home") << QByteArray() << "file"
+                                                              << "%1/";
 }
 
 void TestDesktop::desktopDir()
