@@ -54,6 +54,7 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "file a handful of documents into a new fo
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Rangeur takes the files dropped on it, or opened with it from the file
 manager, asks for a folder name in a small French tool window, creates the
 folder, copies every file into it and sends the originals to the trash.
-File managers offer it among the programs to open documents with and in
-their action menus.")
+File managers offer it in their action menus and among all applications
+of "Open with"; it claims no file type, so it never becomes what a double
+click opens.")
 include(CPack)

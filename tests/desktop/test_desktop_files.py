@@ -48,8 +48,8 @@ def optional(keys, group, key, default=None):
     return keys.get_string(group, key) if key in present else default
 
 
-def run(*argv):
-    return subprocess.run(argv, capture_output=True, text=True, timeout=120)
+def run(*argv, env=None):
+    return subprocess.run(argv, capture_output=True, text=True, timeout=120, env=env)
 
 
 class Scratch(unittest.TestCase):
@@ -115,16 +115,6 @@ class Validators(unittest.TestCase):
             english = keys.get_locale_string(group, key, "C")
             french = keys.get_locale_string(group, key, "fr")
             self.assertNotEqual(english, french, key + " has no French translation")
-
-    def test_desktop_entry_is_offered_for_common_documents(self):
-        keys = GLib.KeyFile()
-        keys.load_from_file(ENTRY, GLib.KeyFileFlags.NONE)
-        types = set(keys.get_string_list("Desktop Entry", "MimeType"))
-        for needed in ("application/pdf", "image/jpeg", "image/png", "text/plain",
-                       "application/vnd.oasis.opendocument.text",
-                       "application/vnd.openxmlformats-officedocument.wordprocessingml.document",
-                       "application/zip"):
-            self.assertIn(needed, types)
 
     def test_file_manager_actions_have_what_their_readers_require(self):
         menu = GLib.KeyFile()
@@ -230,6 +220,51 @@ class InstalledTree(unittest.TestCase):
         # Checks the metainfo against the desktop entry and icons it names, as stores do.
         result = run("appstreamcli", "validate-tree", "--no-net", self.prefix)
         self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
+
+    def private_desktop(self):
+        """The environment of a session whose desktop holds Rangeur's installed files only: no
+        other application, no user or system choice of defaults."""
+        root = tempfile.mkdtemp(prefix="rangeur-xdg-")
+        self.addCleanup(shutil.rmtree, root, True)
+        for folder in ("home", "data", "config", "config-dirs"):
+            os.mkdir(os.path.join(root, folder))
+        # What a package install triggers: the cache from which launchers pick a type's default.
+        result = run("update-desktop-database", os.path.join(self.prefix, "share", "applications"))
+        self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
+        return {
+            # GLib hides an application whose program is not on PATH.
+            "PATH": os.path.join(self.prefix, "bin") + os.pathsep + os.environ["PATH"],
+            "LC_ALL": "C.UTF-8",
+            "LANG": "C.UTF-8",
+            "HOME": os.path.join(root, "home"),
+            "XDG_DATA_HOME": os.path.join(root, "data"),
+            "XDG_DATA_DIRS": os.path.join(self.prefix, "share"),
+            "XDG_CONFIG_HOME": os.path.join(root, "config"),
+            "XDG_CONFIG_DIRS": os.path.join(root, "config-dirs"),
+        }
+
+    def test_never_the_default_opener(self):
+        # Where nothing else is installed, launchers take the first application that claims a
+        # type: a double click on a document would then offer to move it to the trash.
+        env = self.private_desktop()
+        for mime_type in ("application/pdf", "text/plain", "application/zip",
+                          "application/vnd.oasis.opendocument.text", "image/jpeg"):
+            with self.subTest(mime_type=mime_type):
+                gio = run("gio", "mime", mime_type, env=env)
+                self.assertEqual(gio.returncode, 0, gio.stdout + gio.stderr)
+                self.assertIn("No default applications for", gio.stdout)
+                self.assertNotIn(APP_ID, gio.stdout)
+                xdg = run("xdg-mime", "query", "default", mime_type, env=env)
+                self.assertEqual(xdg.stdout.strip(), "", "xdg-mime picks it")
+
+    def test_still_offered_among_all_applications(self):
+        # "Open with other application" and the menus list every application that shows itself.
+        listing = run("/usr/bin/python3", "-c",
+                      "import gi; gi.require_version('Gio', '2.0'); from gi.repository import Gio\n"
+                      "print('\\n'.join(a.get_id() for a in Gio.AppInfo.get_all()"
+                      " if a.should_show()))", env=self.private_desktop())
+        self.assertEqual(listing.returncode, 0, listing.stderr)
+        self.assertIn(APP_ID + ".desktop", listing.stdout.split())
 
     def test_metainfo_names_this_version(self):
         with open(self.installed("share/metainfo/%s.metainfo.xml" % APP_ID)) as f:
