@@ -88,12 +88,12 @@ class Scratch(unittest.TestCase):
         with open(self.log, "rb") as f:
             return [a.decode() for a in f.read().split(b"\0")[:-1]]
 
-    def launch_entry(self, entry_path):
-        """Starts a desktop entry on the files as GLib's launcher does for every GTK file
-        manager and menu, which follows the desktop entry rules for %F."""
+    def launch_entry(self, entry_path, files):
+        """Starts a desktop entry on FILES as GLib's launcher does for every GTK file manager
+        and menu, which follows the desktop entry rules for %F."""
         info = Gio.DesktopAppInfo.new_from_filename(entry_path)
         self.assertIsNotNone(info, entry_path + " does not load as an application")
-        info.launch([Gio.File.new_for_path(p) for p in self.files], None)
+        info.launch([Gio.File.new_for_path(p) for p in files], None)
         return self.logged_argv()
 
 
@@ -139,8 +139,16 @@ class Validators(unittest.TestCase):
 
 
 class LaunchedWithEverySelectedPath(Scratch):
+    """Every path arrives whole, after "--", so that none can be read as an option; only the
+    desktop entry says that it was started from a menu or launcher."""
+
     def test_desktop_entry(self):
-        self.assertEqual(self.launch_entry(ENTRY), self.files)
+        # From the menu no file is given: the program then asks for them.
+        for files in (self.files, []):
+            with self.subTest(files=len(files)):
+                if os.path.exists(self.log):
+                    os.remove(self.log)
+                self.assertEqual(self.launch_entry(ENTRY, files), ["--menu", "--"] + files)
 
     def test_dolphin_service_menu(self):
         # KIO expands an action's Exec by the same desktop entry rules as GLib; the action is
@@ -155,7 +163,7 @@ class LaunchedWithEverySelectedPath(Scratch):
                 entry = os.path.join(self.dir, "action.desktop")
                 with open(entry, "w") as f:
                     f.write("[Desktop Entry]\nType=Application\nName=Action\nExec=%s\n" % exec_line)
-                self.assertEqual(self.launch_entry(entry), self.files)
+                self.assertEqual(self.launch_entry(entry, self.files), ["--"] + self.files)
 
     def test_nemo_action(self):
         # Nemo puts each path in the quotes the action asks for, joins them with its
@@ -179,7 +187,7 @@ class LaunchedWithEverySelectedPath(Scratch):
         self.assertTrue(ok)
         self.assertEqual(argv[0], "rangeur")
         subprocess.run(argv, check=True, timeout=20)
-        self.assertEqual(self.logged_argv(), self.files)
+        self.assertEqual(self.logged_argv(), ["--"] + self.files)
 
 
 class InstalledTree(unittest.TestCase):
