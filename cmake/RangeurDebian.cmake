@@ -1,11 +1,13 @@
 # The Debian package: rangeur_VERSION_amd64.deb under /usr. dpkg-shlibdeps finds the libraries
 # the program links; what is loaded by name at run time it cannot see, so it is declared here:
-# the xcb platform plugin (libqt6gui6), the SVG icon engine and image plugin (libqt6svg6) that
-# the folder chooser needs for the desktop's icon theme (the program's own pictures are not
-# SVG at run time), the French catalogue of Qt's own texts (qt6-translations-l10n), and GIO
-# (libglib2.0-0), which the trash loads on first use. The window's Tahoma comes from fonts-wine;
-# without it the window falls back on another sans-serif, hence a recommendation.
-# tests/desktop/test_package.py checks the control file for each of them.
+# the SVG icon engine and image plugin (libqt6svg6) that the folder chooser needs for the
+# desktop's icon theme (the program's own pictures are not SVG at run time), the French
+# catalogue of Qt's own texts (qt6-translations-l10n), and GIO (libglib2.0-0), which the trash
+# loads on first use. The xcb platform plugin is in libqt6gui6, which the program links, so
+# dpkg-shlibdeps already names it (with its version): naming it again would list it twice.
+# The window's Tahoma comes from fonts-wine; without it the window falls back on another
+# sans-serif, hence a recommendation. tests/desktop/test_package.py checks the control file for
+# each of them.
 include(GNUInstallDirs)
 
 set(RANGEUR_MAINTAINER "The Rangeur developers <rangeur@rangeur.org>")
@@ -46,7 +48,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://rangeur.org/)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6gui6, libqt6svg6, qt6-translations-l10n, libglib2.0-0")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, qt6-translations-l10n, libglib2.0-0")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wine, xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "file a handful of documents into a new folder")
@@ -54,6 +56,7 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "file a handful of documents into a new fo
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Rangeur takes the files dropped on it, or opened with it from the file
 manager, asks for a folder name in a small French tool window, creates the
 folder, copies every file into it and sends the originals to the trash.
-File managers offer it among the programs to open documents with and in
-their action menus.")
+File managers offer it in their action menus and in the list of all
+applications to open a file with; it claims no file type, so it never
+becomes what a double click opens.")
 include(CPack)

@@ -48,8 +48,8 @@ def optional(keys, group, key, default=None):
     return keys.get_string(group, key) if key in present else default
 
 
-def run(*argv):
-    return subprocess.run(argv, capture_output=True, text=True, timeout=120)
+def run(*argv, env=None):
+    return subprocess.run(argv, capture_output=True, text=True, timeout=120, env=env)
 
 
 class Scratch(unittest.TestCase):
@@ -88,12 +88,12 @@ class Scratch(unittest.TestCase):
         with open(self.log, "rb") as f:
             return [a.decode() for a in f.read().split(b"\0")[:-1]]
 
-    def launch_entry(self, entry_path):
-        """Starts a desktop entry on the files as GLib's launcher does for every GTK file
-        manager and menu, which follows the desktop entry rules for %F."""
+    def launch_entry(self, entry_path, files):
+        """Starts a desktop entry on FILES as GLib's launcher does for every GTK file manager
+        and menu, which follows the desktop entry rules for %F."""
         info = Gio.DesktopAppInfo.new_from_filename(entry_path)
         self.assertIsNotNone(info, entry_path + " does not load as an application")
-        info.launch([Gio.File.new_for_path(p) for p in self.files], None)
+        info.launch([Gio.File.new_for_path(p) for p in files], None)
         return self.logged_argv()
 
 
@@ -115,16 +115,6 @@ class Validators(unittest.TestCase):
             english = keys.get_locale_string(group, key, "C")
             french = keys.get_locale_string(group, key, "fr")
             self.assertNotEqual(english, french, key + " has no French translation")
-
-    def test_desktop_entry_is_offered_for_common_documents(self):
-        keys = GLib.KeyFile()
-        keys.load_from_file(ENTRY, GLib.KeyFileFlags.NONE)
-        types = set(keys.get_string_list("Desktop Entry", "MimeType"))
-        for needed in ("application/pdf", "image/jpeg", "image/png", "text/plain",
-                       "application/vnd.oasis.opendocument.text",
-                       "application/vnd.openxmlformats-officedocument.wordprocessingml.document",
-                       "application/zip"):
-            self.assertIn(needed, types)
 
     def test_file_manager_actions_have_what_their_readers_require(self):
         menu = GLib.KeyFile()
@@ -149,8 +139,16 @@ class Validators(unittest.TestCase):
 
 
 class LaunchedWithEverySelectedPath(Scratch):
+    """Every path arrives whole, after "--", so that none can be read as an option; only the
+    desktop entry says that it was started from a menu or launcher."""
+
     def test_desktop_entry(self):
-        self.assertEqual(self.launch_entry(ENTRY), self.files)
+        # From the menu no file is given: the program then asks for them.
+        for files in (self.files, []):
+            with self.subTest(files=len(files)):
+                if os.path.exists(self.log):
+                    os.remove(self.log)
+                self.assertEqual(self.launch_entry(ENTRY, files), ["--menu", "--"] + files)
 
     def test_dolphin_service_menu(self):
         # KIO expands an action's Exec by the same desktop entry rules as GLib; the action is
@@ -165,7 +163,7 @@ class LaunchedWithEverySelectedPath(Scratch):
                 entry = os.path.join(self.dir, "action.desktop")
                 with open(entry, "w") as f:
                     f.write("[Desktop Entry]\nType=Application\nName=Action\nExec=%s\n" % exec_line)
-                self.assertEqual(self.launch_entry(entry), self.files)
+                self.assertEqual(self.launch_entry(entry, self.files), ["--"] + self.files)
 
     def test_nemo_action(self):
         # Nemo puts each path in the quotes the action asks for, joins them with its
@@ -189,7 +187,7 @@ class LaunchedWithEverySelectedPath(Scratch):
         self.assertTrue(ok)
         self.assertEqual(argv[0], "rangeur")
         subprocess.run(argv, check=True, timeout=20)
-        self.assertEqual(self.logged_argv(), self.files)
+        self.assertEqual(self.logged_argv(), ["--"] + self.files)
 
 
 class InstalledTree(unittest.TestCase):
@@ -230,6 +228,51 @@ class InstalledTree(unittest.TestCase):
         # Checks the metainfo against the desktop entry and icons it names, as stores do.
         result = run("appstreamcli", "validate-tree", "--no-net", self.prefix)
         self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
+
+    def private_desktop(self):
+        """The environment of a session whose desktop holds Rangeur's installed files only: no
+        other application, no user or system choice of defaults."""
+        root = tempfile.mkdtemp(prefix="rangeur-xdg-")
+        self.addCleanup(shutil.rmtree, root, True)
+        for folder in ("home", "data", "config", "config-dirs"):
+            os.mkdir(os.path.join(root, folder))
+        # What a package install triggers: the cache from which launchers pick a type's default.
+        result = run("update-desktop-database", os.path.join(self.prefix, "share", "applications"))
+        self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
+        return {
+            # GLib hides an application whose program is not on PATH.
+            "PATH": os.path.join(self.prefix, "bin") + os.pathsep + os.environ["PATH"],
+            "LC_ALL": "C.UTF-8",
+            "LANG": "C.UTF-8",
+            "HOME": os.path.join(root, "home"),
+            "XDG_DATA_HOME": os.path.join(root, "data"),
+            "XDG_DATA_DIRS": os.path.join(self.prefix, "share"),
+            "XDG_CONFIG_HOME": os.path.join(root, "config"),
+            "XDG_CONFIG_DIRS": os.path.join(root, "config-dirs"),
+        }
+
+    def test_never_the_default_opener(self):
+        # Where nothing else is installed, launchers take the first application that claims a
+        # type: a double click on a document would then offer to move it to the trash.
+        env = self.private_desktop()
+        for mime_type in ("application/pdf", "text/plain", "application/zip",
+                          "application/vnd.oasis.opendocument.text", "image/jpeg"):
+            with self.subTest(mime_type=mime_type):
+                gio = run("gio", "mime", mime_type, env=env)
+                self.assertEqual(gio.returncode, 0, gio.stdout + gio.stderr)
+                self.assertIn("No default applications for", gio.stdout)
+                self.assertNotIn(APP_ID, gio.stdout)
+                xdg = run("xdg-mime", "query", "default", mime_type, env=env)
+                self.assertEqual(xdg.stdout.strip(), "", "xdg-mime picks it")
+
+    def test_still_offered_among_all_applications(self):
+        # "Open with other application" and the menus list every application that shows itself.
+        listing = run("/usr/bin/python3", "-c",
+                      "import gi; gi.require_version('Gio', '2.0'); from gi.repository import Gio\n"
+                      "print('\\n'.join(a.get_id() for a in Gio.AppInfo.get_all()"
+                      " if a.should_show()))", env=self.private_desktop())
+        self.assertEqual(listing.returncode, 0, listing.stderr)
+        self.assertIn(APP_ID + ".desktop", listing.stdout.split())
 
     def test_metainfo_names_this_version(self):
         with open(self.installed("share/metainfo/%s.metainfo.xml" % APP_ID)) as f:

@@ -4,7 +4,11 @@ dpkg-shlibdeps cannot see. This machine has those packages already, so installin
 here would not show one missing: each file is looked up with dpkg -S and its package must be in
 Depends (Recommends for the font, which the window can do without).
 
-Run by CTest with RANGEUR_BUILD_DIR set; it packages that build into a temporary folder."""
+It also checks that no package is named twice, and that the packed program has the hardening
+of a Debian build, where that build is optimised: CTest runs it on the dev build, scripts/package
+on the release build that it packs.
+
+Run with RANGEUR_BUILD_DIR set; it packages that build into a temporary folder."""
 import glob
 import os
 import re
@@ -23,10 +27,22 @@ def run(*argv):
     return result.stdout.strip()
 
 
+def listed(field):
+    """The package names of a relation field in order, versions and alternatives aside."""
+    return [re.split(r"[\s(]", alt.strip())[0]
+            for rel in field.split(",") if rel.strip() for alt in rel.split("|")]
+
+
 def names(field):
-    """The package names of a relation field, versions and alternatives aside."""
-    return {re.split(r"[\s(]", alt.strip())[0]
-            for rel in field.split(",") if rel.strip() for alt in rel.split("|")}
+    return set(listed(field))
+
+
+def build_type():
+    with open(os.path.join(BUILD, "CMakeCache.txt")) as f:
+        for line in f:
+            if line.startswith("CMAKE_BUILD_TYPE:"):
+                return line.split("=", 1)[1].strip()
+    return ""
 
 
 def owner(path):
@@ -40,8 +56,10 @@ class ControlFile(unittest.TestCase):
         run("cpack", "-G", "DEB", "--config", os.path.join(BUILD, "CPackConfig.cmake"),
             "-B", cls.out)
         (cls.deb,) = glob.glob(os.path.join(cls.out, "rangeur_*_amd64.deb"))
-        cls.depends = names(run("dpkg-deb", "-f", cls.deb, "Depends"))
-        cls.recommends = names(run("dpkg-deb", "-f", cls.deb, "Recommends"))
+        cls.depends_field = run("dpkg-deb", "-f", cls.deb, "Depends")
+        cls.recommends_field = run("dpkg-deb", "-f", cls.deb, "Recommends")
+        cls.depends = names(cls.depends_field)
+        cls.recommends = names(cls.recommends_field)
         plugins = run("qtpaths6", "--query", "QT_INSTALL_PLUGINS")
         translations = run("qtpaths6", "--query", "QT_INSTALL_TRANSLATIONS")
         cls.loaded_by_name = {
@@ -73,6 +91,28 @@ class ControlFile(unittest.TestCase):
         # dpkg-shlibdeps ran: the libraries the program links are there with their versions.
         for package in ("libc6", "libqt6core6", "libqt6widgets6"):
             self.assertIn(package, self.depends)
+
+    def test_no_package_is_named_twice(self):
+        # A declared package that dpkg-shlibdeps also finds shows up twice, once unversioned.
+        relations = listed(self.depends_field) + listed(self.recommends_field)
+        twice = sorted({p for p in relations if relations.count(p) > 1})
+        self.assertEqual(twice, [], "Depends: %s\nRecommends: %s"
+                         % (self.depends_field, self.recommends_field))
+
+    def test_packed_program_is_hardened(self):
+        if build_type() not in ("Release", "RelWithDebInfo", "MinSizeRel"):
+            self.skipTest("a %s build has no hardening flags; scripts/package checks the release"
+                          % (build_type() or "plain"))
+        if not shutil.which("hardening-check"):
+            self.skipTest("hardening-check (devscripts) is not installed: scripts/setup --test")
+        tree = os.path.join(self.out, "tree")
+        run("dpkg-deb", "-x", self.deb, tree)
+        # Debian 12's dpkg-buildflags does not ask for control-flow protection, so its own
+        # programs fail that check too.
+        result = subprocess.run(["hardening-check", "--nocfprotection",
+                                 os.path.join(tree, "usr", "bin", "rangeur")],
+                                capture_output=True, text=True)
+        self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
 
     def test_no_maintainer_scripts(self):
         members = subprocess.run(["dpkg-deb", "-I", self.deb], capture_output=True,
