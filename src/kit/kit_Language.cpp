@@ -42,7 +42,8 @@ public:
 
 void installFrench(QCoreApplication &app)
 {
-    if (app.findChild<MissingTexts *>(QString(), Qt::FindDirectChildrenOnly))
+    const QString marker = QStringLiteral("kit_Language.MissingTexts");
+    if (app.findChild<QTranslator *>(marker, Qt::FindDirectChildrenOnly))
         return;
     const QLocale french(QLocale::French, QLocale::France);
     QLocale::setDefault(french);
@@ -50,7 +51,9 @@ void installFrench(QCoreApplication &app)
     if (catalogue->load(french, QStringLiteral("qtbase"), QStringLiteral("_"),
                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(catalogue);
-    app.installTranslator(new MissingTexts(&app));
+    auto *missing = new MissingTexts(&app);
+    missing->setObjectName(marker);
+    app.installTranslator(missing);
 }
 
 } // namespace kit_Language
