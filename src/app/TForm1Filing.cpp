@@ -6,6 +6,7 @@
 #include "kit_FILE.h"
 #include "kit_Filing.h"
 #include "kit_LISTES.h"
+#include "kit_ListFile.h"
 #include "kit_MoveQueue.h"
 #include "kit_Shell.h"
 #include "widgets/TAction.h"
@@ -87,7 +88,7 @@ void TForm1::btnOKClick(QObject *)
 
     if (chk_OPEN->isChecked())
         kit_Shell::OpenPath(target);
-    if (!kit_LISTES::IsInList(target, JvCheckListBox1))
+    if (kit::listFileCanHold(target) && !kit_LISTES::IsInList(target, JvCheckListBox1))
         JvCheckListBox1->addEntry(target);
     close();
 }

@@ -4,6 +4,7 @@
 #include "kit_Error.h"
 #include "kit_Filing.h"
 #include "kit_LISTES.h"
+#include "kit_ListFile.h"
 #include "kit_TRAYICON.h"
 #include "kit_ini.h"
 #include "widgets/TCheckListBox.h"
@@ -72,7 +73,10 @@ void TForm1::saveRecentList()
 
 void TForm1::AddItemExecute(QObject *)
 {
+    // A name with a line break (pasted) would come back from the file as two names; the run
+    // still files into it.
     const bool added =
+        kit::listFileCanHold(EDIT_DOSSIER->currentText()) &&
         kit_LISTES::AddToJvCombo(EDIT_DOSSIER, EDIT_DOSSIER->currentText(), false, false);
     saveFolderList();
     if (added)

@@ -93,4 +93,13 @@ QByteArray encodeListFile(const QStringList &entries, ListEncoding encoding)
     return {};
 }
 
+bool listFileCanHold(const QString &entry)
+{
+    for (QChar c : entry) {
+        if (c == u'\r' || c == u'\n' || c == u'\0')
+            return false;
+    }
+    return true;
+}
+
 } // namespace kit

@@ -40,6 +40,10 @@ DecodedText decodeListText(const QByteArray &bytes);
 // The entries of a decoded text, each a string of its own.
 QStringList entriesOf(const QString &text, const QList<LineSpan> &lines);
 
+// Whether an entry reads back as itself: CR and LF would split it and NUL would end the list.
+// A text that fails this (a folder path holding a line break) is never added to a list.
+bool listFileCanHold(const QString &entry);
+
 // Every entry followed by CR LF, after the encoding's byte-order mark (none for Ansi).
 QByteArray encodeListFile(const QStringList &entries, ListEncoding encoding);
 

@@ -7,7 +7,10 @@
 #include "kit_App.h"
 #include "kit_Error.h"
 #include "kit_FILE.h"
+#include "kit_ListFile.h"
+#include "kit_Text.h"
 #include "kit_Title.h"
+#include "kit_ini.h"
 #include "widgets/TAction.h"
 #include "widgets/TCheckListBox.h"
 #include "widgets/TDirectoryEdit.h"
@@ -67,6 +70,8 @@ private slots:
     void emptyRootUsesATopFolderButNeverMakesIt();
     void replacedFilesGoToTheTrash();
     void targetKnownInAnotherCaseIsNotAddedAgain();
+    void namesAListCannotHoldAreFiledButNotListed_data();
+    void namesAListCannotHoldAreFiledButNotListed();
     void gaugeFollowsTheFiles();
     void errorInTheLoopHidesTheGaugeAndKeepsTheWindow();
     void focusCases_data();
@@ -347,6 +352,44 @@ void TestFilingRun::targetKnownInAnotherCaseIsNotAddedAgain()
     QCOMPARE(form().JvCheckListBox1->count(), 2);
     QCOMPARE(form().JvCheckListBox1->item(1)->text(), path("out/f/"));
     QVERIFY2(m_opened->urls.isEmpty(), "Ouvrir le dossier à la fin is off");
+}
+
+void TestFilingRun::namesAListCannotHoldAreFiledButNotListed_data()
+{
+    QTest::addColumn<QString>("root");
+    QTest::addColumn<QString>("name"); // as typed or pasted; the box upper-cases it
+    QTest::newRow("root with a line feed") << "r/a\nb"
+                                           << "nl";
+    QTest::newRow("name pasted with a line feed") << "r"
+                                                  << "ligne\nsuite";
+    QTest::newRow("name with a carriage return") << "r"
+                                                 << "ligne\rsuite";
+}
+
+// A line break would split the entry into two bogus ones at the next start: the run files, and
+// neither list takes the path or the name.
+void TestFilingRun::namesAListCannotHoldAreFiledButNotListed()
+{
+    QFETCH(QString, root);
+    QFETCH(QString, name);
+    makeFile(path("in/1.txt"), "1");
+    QVERIFY(QDir().mkpath(path(root)));
+    makeForm({path("in/1.txt")}, name, path(root));
+    form().chk_OPEN->setChecked(false);
+    form().chk_PREFIX->setChecked(false);
+    pressOK();
+    const QString target = path(root) + '/' + kit::asciiUpper(name) + '/';
+    QCOMPARE(readAll(target + "1.txt"), QByteArray("1"));
+    QVERIFY2(!form().isVisible(), "the run ended as usual");
+    QCOMPARE(boxes().texts(), QStringList{});
+    const QString upper = kit::asciiUpper(name);
+    const QStringList names = kit::listFileCanHold(upper) ? QStringList{upper} : QStringList{};
+    QCOMPARE(form().JvCheckListBox1->count(), 0);
+    QCOMPARE(form().EDIT_DOSSIER->count(), names.size());
+    // The files as the next start reads them.
+    QCOMPARE(kit::decodeListFile(readAll(kit_ini::GetAppDir() + "CHEMINS.TXT")).entries,
+             QStringList{});
+    QCOMPARE(kit::decodeListFile(readAll(kit_ini::GetAppDir() + "DOSSIERS.TXT")).entries, names);
 }
 
 void TestFilingRun::gaugeFollowsTheFiles()

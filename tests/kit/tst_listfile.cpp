@@ -33,6 +33,8 @@ private slots:
     void writing();
     void roundTripsKeepTheEncoding_data();
     void roundTripsKeepTheEncoding();
+    void onlyEntriesThatReadBackCanBeHeld_data();
+    void onlyEntriesThatReadBackCanBeHeld();
 };
 
 void TestListFile::encodingsFromFiles_data()
@@ -155,6 +157,31 @@ void TestListFile::roundTripsKeepTheEncoding()
     const kit::DecodedList back = kit::decodeListFile(kit::encodeListFile(entries, encoding));
     QCOMPARE(back.entries, entries);
     QCOMPARE(back.encoding, encoding);
+}
+
+void TestListFile::onlyEntriesThatReadBackCanBeHeld_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<bool>("held");
+    QTest::newRow("a path") << "/tmp/r/a b/NL/" << true;
+    QTest::newRow("accents, tab and other controls") << "/été/\t\x01x/" << true;
+    QTest::newRow("a line feed in a folder's path") << "/tmp/r/a\nb/NL/" << false;
+    QTest::newRow("a carriage return") << "NOM\rSUITE" << false;
+    QTest::newRow("CR LF at the end") << "NOM\r\n" << false;
+    QTest::newRow("a NUL") << QString("A") + QChar(0) + "B" << false;
+}
+
+// What the rule holds is exactly what the file gives back as the same, single entry.
+void TestListFile::onlyEntriesThatReadBackCanBeHeld()
+{
+    QFETCH(QString, entry);
+    QFETCH(bool, held);
+    QCOMPARE(kit::listFileCanHold(entry), held);
+    for (ListEncoding encoding : {ListEncoding::Ansi, ListEncoding::Utf16LE}) {
+        const QStringList back =
+            kit::decodeListFile(kit::encodeListFile({entry, "after"}, encoding)).entries;
+        QCOMPARE(back == QStringList({entry, "after"}), held);
+    }
 }
 
 RANGEUR_TEST_MAIN(TestListFile)
