@@ -135,27 +135,34 @@ void TForm1::closeEvent(QCloseEvent *event)
 void TForm1::moveEvent(QMoveEvent *event)
 {
     QWidget::moveEvent(event);
-    keepOuterSize();
+    keepOuterBounds();
 }
 
 void TForm1::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    keepOuterSize();
+    keepOuterBounds();
 }
 
-// Once the frame is known, the stored outer size is the window's outer size again; otherwise
-// every run would grow the window by its frame.
-void TForm1::keepOuterSize()
+// Once the frame is known, the stored outer bounds are the window's outer bounds again:
+// otherwise every run would grow the window by its frame, and the inside could take the frame's
+// place (a window whose stored size was below its minimum was even placed anew).
+void TForm1::keepOuterBounds()
 {
     if (!m_outerSizeToKeep.isValid() || !isVisible())
         return;
-    const QSize frame = frameGeometry().size() - size();
-    if (frame == QSize(0, 0))
+    // Until the desktop has framed the window, Qt reports the inside, or for a moment a 1x1
+    // frame: only a frame around the inside is the real one.
+    const QRect framed = frameGeometry();
+    if (framed == geometry() || !framed.contains(geometry()))
         return;
+    const QSize frame = framed.size() - size();
     const QSize outer = m_outerSizeToKeep;
+    const QPoint at = m_outerPosToKeep;
     m_outerSizeToKeep = QSize();
     resize(outer - frame);
+    if (frameGeometry().topLeft() != at)
+        move(at);
 }
 
 // Enter presses OK, the default button, unless the focused control used it (a push button

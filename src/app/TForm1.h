@@ -152,8 +152,9 @@ private:
     // DOSSIERS.TXT exists but could not be read: what the box holds must never replace it.
     bool m_folderListUnread = false;
     bool m_recentListUnread = false;
-    // The restored outer size, until the window's frame is known.
+    // The restored outer size and position, until the window's frame is known.
     QSize m_outerSizeToKeep;
-    void keepOuterSize();
+    QPoint m_outerPosToKeep;
+    void keepOuterBounds();
     QList<QObject *> m_components;
 };

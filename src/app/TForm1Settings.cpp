@@ -28,10 +28,12 @@ void TForm1::INI_GETExecute(QObject *)
     } catch (const kit::Error &e) {
         kit_Dialogs::ShowErrorBox(e.message());
     }
-    // Before the first show the frame is unknown, so the stored outer size went to the inside;
-    // it is taken back once the desktop has framed the window.
-    if (stored && !isVisible() && frameGeometry().size() == size())
+    // Before the first show the frame is unknown, so the stored outer bounds went to the inside;
+    // they are taken back once the desktop has framed the window.
+    if (stored && !isVisible() && frameGeometry().size() == size()) {
         m_outerSizeToKeep = size();
+        m_outerPosToKeep = pos();
+    }
     // Runs chk_SAMEClick when "Même dossier" changes; the "Trier" marks do not sort.
     kit_ini::LoadChecks(Components());
 
