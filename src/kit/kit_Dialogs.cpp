@@ -24,7 +24,11 @@ Responder &responder()
 // always means Cancel, whatever buttons it has.
 class Box final : public QMessageBox {
 public:
-    using QMessageBox::QMessageBox;
+    // The text is shown with wrap points in its long words: a path of thousands of characters
+    // would run off the screen. (Its text cannot be selected or copied here.)
+    Box(Icon icon, const QString &caption, const QString &text)
+        : QMessageBox(icon, caption, kit::wrappableAnywhere(text))
+    {}
     bool closedByCloseButton = false;
 
 protected:

@@ -54,4 +54,31 @@ QString errorBoxText(const QString &message)
     return append ? message + u'.' : message;
 }
 
+QString wrappableAnywhere(const QString &text, qsizetype longestRun)
+{
+    QString out;
+    qsizetype runStart = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && !text.at(i).isSpace())
+            continue;
+        // text[runStart, i) holds no space.
+        if (i - runStart > longestRun) {
+            for (qsizetype k = runStart; k < i; ++k) {
+                const QChar c = text.at(k);
+                out += c;
+                const bool last = k + 1 == i;
+                if (!last && !c.isHighSurrogate() && !text.at(k + 1).isMark() &&
+                    text.at(k + 1).unicode() != wrapPoint)
+                    out += QChar(wrapPoint);
+            }
+        } else {
+            out += QStringView(text).mid(runStart, i - runStart);
+        }
+        if (i < text.size())
+            out += text.at(i);
+        runStart = i + 1;
+    }
+    return out;
+}
+
 } // namespace kit

@@ -16,4 +16,12 @@ QString simpleUpper(const QString &text);
 // The error box ends a message with a full stop unless it already ends a sentence.
 QString errorBoxText(const QString &message);
 
+// A box shows its text wrapped at spaces only, so a long path ran past its right edge. Inside
+// every run of more than `longestRun` characters without a space, a zero-width space is put
+// between characters, where a line may then break; never inside a surrogate pair nor before a
+// combining mark, so that no character is split from its accent.
+QString wrappableAnywhere(const QString &text, qsizetype longestRun = 40);
+// The zero-width space that wrappableAnywhere inserts.
+inline constexpr char16_t wrapPoint = u'\u200B';
+
 } // namespace kit

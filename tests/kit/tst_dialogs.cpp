@@ -44,6 +44,8 @@ private slots:
     void realBoxLooksAsDesigned_data();
     void realBoxLooksAsDesigned();
     void pendingQuitEndsBoxesAtOnce();
+    void longWordsWrapInsideTheScreen_data();
+    void longWordsWrapInsideTheScreen();
 };
 
 void TestDialogs::cleanup()
@@ -207,6 +209,50 @@ void TestDialogs::pendingQuitEndsBoxesAtOnce()
              "a box under a pending quit ends as if cancelled");
     ShowWarning(QStringLiteral("!"));
     QVERIFY2(guard.isActive(), "no box was shown while the quit request was pending");
+}
+
+void TestDialogs::longWordsWrapInsideTheScreen_data()
+{
+    QTest::addColumn<QString>("text");
+    const QString root = QStringLiteral("/tmp/") + QString(2240, u'r') + QStringLiteral("/");
+    QTest::newRow("a 2246-character root")
+        << QStringLiteral("ATTENTION le dossier demandé n'existe pas !\r\n\r\n") + root;
+    QTest::newRow("a long name with accents as combining marks")
+        << QStringLiteral("/tmp/") + QString(300, u'e') + QStringLiteral("\u0301.pdf");
+}
+
+// Every line shows whole: the label needs no more width than it has, nor more height, and the
+// box stays on the screen.
+void TestDialogs::longWordsWrapInsideTheScreen()
+{
+    QFETCH(QString, text);
+    QRect frame;
+    QRect screen;
+    QSize label;
+    int neededWidth = 0;
+    int neededHeight = 0;
+    whenBoxShows([&](QMessageBox *box) {
+        frame = box->frameGeometry();
+        screen = box->screen()->availableGeometry();
+        const auto *shown = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+        label = shown->size();
+        neededWidth = shown->minimumSizeHint().width();
+        neededHeight = shown->heightForWidth(shown->width());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    });
+    ShowWarning(text);
+    QVERIFY2(screen.contains(frame), qPrintable(QStringLiteral("box %1x%2 on a screen of %3x%4")
+                                                    .arg(frame.width())
+                                                    .arg(frame.height())
+                                                    .arg(screen.width())
+                                                    .arg(screen.height())));
+    QVERIFY2(
+        neededWidth <= label.width(),
+        qPrintable(
+            QStringLiteral("the text needs %1 px, has %2").arg(neededWidth).arg(label.width())));
+    QVERIFY2(neededHeight <= label.height(),
+             qPrintable(
+                 QStringLiteral("needs %1 px high, has %2").arg(neededHeight).arg(label.height())));
 }
 
 RANGEUR_TEST_MAIN(TestDialogs)

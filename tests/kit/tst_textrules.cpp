@@ -14,6 +14,8 @@ private slots:
     void errorBoxFullStop();
     void asciiCase();
     void simpleUpperKeepsLength();
+    void wrapPoints_data();
+    void wrapPoints();
 };
 
 void TestTextRules::applicationTitle_data()
@@ -97,6 +99,32 @@ void TestTextRules::simpleUpperKeepsLength()
     QCOMPARE(kit::simpleUpper(QStringLiteral("straße")), QStringLiteral("STRAßE"));
     QCOMPARE(kit::simpleUpper(QStringLiteral("ŉ")), QStringLiteral("ŉ"));
     QCOMPARE(kit::simpleUpper(QString::fromUcs4(U"\U00010428")), QString::fromUcs4(U"\U00010400"));
+}
+
+void TestTextRules::wrapPoints_data()
+{
+    // "|" stands for a wrap point in `shown`; runs of more than 5 characters get them.
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("words up to the limit are left alone") << "Il a vu\r\n/tmp/"
+                                                          << "Il a vu\r\n/tmp/";
+    QTest::newRow("a long word may break anywhere") << "ab /abcdefgh"
+                                                    << "ab /|a|b|c|d|e|f|g|h";
+    QTest::newRow("never before a combining mark") << "e\u0301e\u0301eee"
+                                                   << "e\u0301|e\u0301|e|e|e";
+    QTest::newRow("never inside a surrogate pair") << "a\U0001F600bcde"
+                                                   << "a|\U0001F600|b|c|d|e";
+    QTest::newRow("each long run of a line on its own") << "abcdef\nxy\tabcdefg"
+                                                        << "a|b|c|d|e|f\nxy\ta|b|c|d|e|f|g";
+}
+
+void TestTextRules::wrapPoints()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, shown);
+    const QString wrapped = kit::wrappableAnywhere(text, 5);
+    QCOMPARE(QString(wrapped).replace(QChar(kit::wrapPoint), u'|'), shown);
+    QCOMPARE(QString(wrapped).remove(QChar(kit::wrapPoint)), text);
 }
 
 RANGEUR_TEST_MAIN(TestTextRules)
