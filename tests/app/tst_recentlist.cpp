@@ -40,6 +40,7 @@ private slots:
     void sortingNeverUnsorts();
     void windowsListKeepsItsEncoding();
     void marksFitTheirRows();
+    void noCurrentItemFrameWithoutASelection();
 
 private:
     WindowFixture m_window{WindowFixture::Home::Fresh, WindowFixture::Boxes::Scripted};
@@ -270,6 +271,22 @@ void TestRecentList::marksFitTheirRows()
         list()->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, list());
     QVERIFY2(mark.height() <= row.height() - 2,
              qPrintable(QStringLiteral("a mark %1 pixels high").arg(mark.height())));
+}
+
+// With the focus in the list and nothing selected, the first row looks as it does without the
+// focus: a frame there looked like a selection that a double click would then not find.
+void TestRecentList::noCurrentItemFrameWithoutASelection()
+{
+    start({QStringLiteral("/A/"), QStringLiteral("/B/")});
+    QTRY_VERIFY(list()->hasFocus());
+    QVERIFY(list()->selectedItems().isEmpty());
+    QVERIFY2(list()->currentIndex().isValid(), "the focus makes the first row current");
+    const QRect row = list()->visualRect(list()->model()->index(0, 0));
+    const QImage focused = list()->viewport()->grab(row).toImage();
+    form().btnCancel->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(!list()->hasFocus());
+    const QImage unfocused = list()->viewport()->grab(row).toImage();
+    QVERIFY2(focused == unfocused, "the current row is framed although nothing is selected");
 }
 
 RANGEUR_TEST_MAIN(TestRecentList)

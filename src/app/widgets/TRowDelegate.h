@@ -2,7 +2,8 @@
 
 #include <QStyledItemDelegate>
 
-// List rows of a fixed height, as designed, whatever the font asks for.
+// List rows of a fixed height, as designed, whatever the font asks for. Only a selected row is
+// framed as current: the frame the focus put on an unselected first row looked like a selection.
 class TRowDelegate final : public QStyledItemDelegate {
     Q_OBJECT
 public:
@@ -10,6 +11,14 @@ public:
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
         return {QStyledItemDelegate::sizeHint(option, index).width(), m_height};
+    }
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (!(option->state & QStyle::State_Selected))
+            option->state &= ~QStyle::State_HasFocus;
     }
 
 private:
