@@ -39,16 +39,23 @@ QFont windowFont()
     return font;
 }
 
+bool isThickenedBold(const QFont &font)
+{
+    if (font.weight() < QFont::Bold)
+        return false;
+    const QString family = QFontInfo(font).family();
+    const QStringList styles = QFontDatabase::styles(family);
+    return std::none_of(styles.cbegin(), styles.cend(),
+                        [&](const QString &style) { return QFontDatabase::bold(family, style); });
+}
+
 QFont boldWindowFont()
 {
     QFont font = windowFont();
     font.setBold(true);
     // A family without a bold face of its own is thickened by Qt, which keeps the regular
     // advances: the letters run into each other. Tahoma Bold is about 13% wider than Tahoma.
-    const QString family = QFontInfo(font).family();
-    const QStringList styles = QFontDatabase::styles(family);
-    if (std::none_of(styles.cbegin(), styles.cend(),
-                     [&](const QString &style) { return QFontDatabase::bold(family, style); }))
+    if (isThickenedBold(font))
         font.setLetterSpacing(QFont::PercentageSpacing, 113);
     return font;
 }

@@ -9,5 +9,7 @@ namespace kit_Fonts {
 QFont windowFont();
 // The same in bold, for captions and the folder name: truly heavier strokes, at bold's widths.
 QFont boldWindowFont();
+// A bold font whose family has no bold face, so that Qt thickens the regular one.
+bool isThickenedBold(const QFont &font);
 
 } // namespace kit_Fonts

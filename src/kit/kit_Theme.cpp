@@ -1,11 +1,13 @@
 #include "kit_Theme.h"
 
 #include "kit_Dialogs.h"
+#include "kit_Fonts.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QHash>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QStyleFactory>
 
@@ -71,6 +73,24 @@ int TRangeurStyle::styleHint(StyleHint hint, const QStyleOption *option, const Q
     if (hint == SH_ToolTip_WakeUpDelay)
         return 500;
     return QProxyStyle::styleHint(hint, option, widget, returnData);
+}
+
+void TRangeurStyle::drawItemText(QPainter *painter, const QRect &rect, int flags,
+                                 const QPalette &palette, bool enabled, const QString &text,
+                                 QPalette::ColorRole textRole) const
+{
+    QProxyStyle::drawItemText(painter, rect, flags, palette, enabled, text, textRole);
+    // Qt thickens a font that has no bold face by a fraction of its size, which the hinting of
+    // a one-to-one screen rounds up to a full pixel and the unhinted text of a scaled screen does
+    // not: bold captions looked regular at twice the size. One more stroke, one device pixel to
+    // the right, gives them the weight they have at 1x.
+    const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+    if (ratio > 1.0 && kit_Fonts::isThickenedBold(painter->font())) {
+        painter->save();
+        painter->translate(1.0 / ratio, 0.0);
+        QProxyStyle::drawItemText(painter, rect, flags, palette, enabled, text, textRole);
+        painter->restore();
+    }
 }
 
 } // namespace kit_Theme

@@ -84,8 +84,9 @@ void TestFolderList::init()
 {
     m_window.init();
     m_balloons.clear();
-    kit_TRAYICON::setCatcher(
-        [this](const QString &title, const QString &text) { m_balloons.append({title, text}); });
+    kit_TRAYICON::setCatcher([this](const QString &title, const QString &text) {
+        m_balloons.append({title, text});
+    });
 }
 
 void TestFolderList::cleanup()
@@ -121,8 +122,8 @@ void TestFolderList::addItem_data()
         << QByteArray("A\r\n") << "factures" << QStringList{"A", "FACTURES"}
         << QList<Balloon>{{"FACTURES", announced}} << QByteArray("A\r\nFACTURES\r\n");
     QTest::newRow("known name in another case: nothing added")
-        << QByteArray("factures\r\n") << "Factures" << QStringList{"FACTURES"}
-        << QList<Balloon>{} << QByteArray("FACTURES\r\n");
+        << QByteArray("factures\r\n") << "Factures" << QStringList{"FACTURES"} << QList<Balloon>{}
+        << QByteArray("FACTURES\r\n");
     QTest::newRow("no list file yet: made by the first addition")
         << QByteArray() << "été" << QStringList{"ÉTÉ"} << QList<Balloon>{{"ÉTÉ", announced}}
         << QStringLiteral("ÉTÉ\r\n").toUtf8();
@@ -173,8 +174,8 @@ void TestFolderList::writeFailureEndsTheRunBeforeAnythingIsMade()
     window.show();
     window.btnOK->click();
     QCOMPARE(boxes().shown.size(), 1);
-    const QString prefix = QStringLiteral("Impossible de créer le fichier \"") + listFile() +
-                           QStringLiteral("\". ");
+    const QString prefix =
+        QStringLiteral("Impossible de créer le fichier \"") + listFile() + QStringLiteral("\". ");
     QVERIFY2(boxes().texts()[0].startsWith(prefix), qPrintable(boxes().texts()[0]));
     QVERIFY2(boxes().texts()[0].size() > prefix.size() + 1, "the system's reason follows");
     QCOMPARE(window.EDIT_DOSSIER->entries(), QStringList{"F"}); // added before the write failed
@@ -192,20 +193,29 @@ void TestFolderList::typingCompletesFromTheList_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("selected"); // the completed part, selected
     QTest::addColumn<int>("index");
-    QTest::newRow("first in list order") << QByteArray("FACTURES\nFAX\n") << "fa" << "FACTURES"
+    QTest::newRow("first in list order") << QByteArray("FACTURES\nFAX\n") << "fa"
+                                         << "FACTURES"
                                          << "CTURES" << 0;
-    QTest::newRow("list order, not alphabetical")
-        << QByteArray("FAX\nFACTURES\n") << "fa" << "FAX" << "X" << 0;
-    QTest::newRow("typing on replaces the completed part")
-        << QByteArray("FACTURES\nFAX\n") << "fax" << "FAX" << "" << 1;
-    QTest::newRow("no entry begins so: no selected entry")
-        << QByteArray("FACTURES\nFAX\n") << "fo" << "FO" << "" << -1;
+    QTest::newRow("list order, not alphabetical") << QByteArray("FAX\nFACTURES\n") << "fa"
+                                                  << "FAX"
+                                                  << "X" << 0;
+    QTest::newRow("typing on replaces the completed part") << QByteArray("FACTURES\nFAX\n") << "fax"
+                                                           << "FAX"
+                                                           << "" << 1;
+    QTest::newRow("no entry begins so: no selected entry") << QByteArray("FACTURES\nFAX\n") << "fo"
+                                                           << "FO"
+                                                           << "" << -1;
     QTest::newRow("Backspace erases the completed part and does not complete")
-        << QByteArray("FACTURES\nFAX\n") << "fac\b" << "FAC" << "" << -1;
-    QTest::newRow("Backspace again") << QByteArray("FACTURES\nFAX\n") << "fac\b\b" << "FA" << ""
-                                     << -1;
+        << QByteArray("FACTURES\nFAX\n") << "fac\b"
+        << "FAC"
+        << "" << -1;
+    QTest::newRow("Backspace again") << QByteArray("FACTURES\nFAX\n") << "fac\b\b"
+                                     << "FA"
+                                     << "" << -1;
     QTest::newRow("lower-case entries from the file complete too")
-        << QByteArray("relevés\n") << "rel" << "RELEVÉS" << "EVÉS" << 0;
+        << QByteArray("relevés\n") << "rel"
+        << "RELEVÉS"
+        << "EVÉS" << 0;
 }
 
 void TestFolderList::typingCompletesFromTheList()
@@ -295,9 +305,8 @@ void TestFolderList::deleting_data()
     QTest::addColumn<QStringList>("boxTexts");
     QTest::addColumn<QStringList>("entries");
     QTest::addColumn<QByteArray>("written");
-    QTest::newRow("confirmed") << 1 << TModalResult::mrOk
-                               << QStringList{"Supprimer l'entrée: B ?"} << QStringList{"A", "C"}
-                               << QByteArray("A\r\nC\r\n");
+    QTest::newRow("confirmed") << 1 << TModalResult::mrOk << QStringList{"Supprimer l'entrée: B ?"}
+                               << QStringList{"A", "C"} << QByteArray("A\r\nC\r\n");
     QTest::newRow("cancelled: the file is still rewritten")
         << 1 << TModalResult::mrCancel << QStringList{"Supprimer l'entrée: B ?"}
         << QStringList{"A", "B", "C"} << QByteArray("A\r\nB\r\nC\r\n");

@@ -1,4 +1,5 @@
 // The main window as built: components, layout, menus, keyboard.
+#include "Ink.h"
 #include "TForm1.h"
 #include "TestEnvironment.h"
 #include "WindowFixture.h"
@@ -530,23 +531,7 @@ void TestMainWindow::boldTextIsDrawnBold()
             ++counts[shown.pixel(x, y)];
     const QColor paper(std::max_element(counts.begin(), counts.end()).key());
 
-    // How much of the picture is covered by the text colour, antialiased edges in part.
-    auto coverage = [&](const QImage &image) {
-        const qreal span[] = {ink.redF() - paper.redF(), ink.greenF() - paper.greenF(),
-                              ink.blueF() - paper.blueF()};
-        const qreal length = span[0] * span[0] + span[1] * span[1] + span[2] * span[2];
-        qreal sum = 0;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x) {
-                const QColor c(image.pixel(x, y));
-                const qreal t =
-                    ((c.redF() - paper.redF()) * span[0] + (c.greenF() - paper.greenF()) * span[1] +
-                     (c.blueF() - paper.blueF()) * span[2]) /
-                    length;
-                sum += std::clamp(t, 0.0, 1.0);
-            }
-        return sum;
-    };
+    auto coverage = [&](const QImage &image) { return inkCoverage(image, ink, paper); };
     auto drawnIn = [&](const QFont &font) {
         QImage image(shown.size(), QImage::Format_RGB32);
         image.fill(paper);
