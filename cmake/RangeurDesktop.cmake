@@ -8,7 +8,8 @@ include(${CMAKE_CURRENT_LIST_DIR}/RangeurRelease.cmake)
 set(RANGEUR_ICON_SIZES 16 22 24 32 48 64 128 256)
 
 set(desktop_dir ${PROJECT_SOURCE_DIR}/resources/desktop)
-set(program_svg ${PROJECT_SOURCE_DIR}/resources/icons/program.svg)
+# The scalable icon is the smooth drawing: desktops scale it to any size.
+set(program_svg ${PROJECT_SOURCE_DIR}/resources/icons/program-large.svg)
 
 configure_file(${desktop_dir}/${RANGEUR_APP_ID}.metainfo.xml
                ${PROJECT_BINARY_DIR}/desktop/${RANGEUR_APP_ID}.metainfo.xml @ONLY)
@@ -18,14 +19,16 @@ if(NOT RSVG_CONVERT)
     message(FATAL_ERROR "rsvg-convert renders the PNG icons: install librsvg2-bin (scripts/setup)")
 endif()
 
+include(${CMAKE_CURRENT_LIST_DIR}/RangeurIcon.cmake)
 set(icon_pngs)
 foreach(size IN LISTS RANGEUR_ICON_SIZES)
     set(png ${PROJECT_BINARY_DIR}/desktop/icons/${size}x${size}/${RANGEUR_APP_ID}.png)
+    rangeur_program_icon_source(${size} source)
     add_custom_command(OUTPUT ${png}
         COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/desktop/icons/${size}x${size}
         COMMAND ${RSVG_CONVERT} --width=${size} --height=${size} --format=png
-                --output=${png} ${program_svg}
-        DEPENDS ${program_svg}
+                --output=${png} ${source}
+        DEPENDS ${source}
         COMMENT "Rendering the ${size}x${size} icon"
         VERBATIM)
     list(APPEND icon_pngs ${png})

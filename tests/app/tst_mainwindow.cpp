@@ -54,6 +54,7 @@ private slots:
     void focusedButtonHasOneFrame();
     void picturesAreTheRenderedFiles();
     void styleSheetPicturesExist();
+    void programIconIsDrawnForItsSize();
 
 private:
     WindowFixture m_window;
@@ -623,6 +624,46 @@ void TestMainWindow::picturesAreTheRenderedFiles()
     // The window manager is given every size rendered.
     QCOMPARE(qApp->windowIcon().availableSizes(),
              (QList<QSize>{{16, 16}, {32, 32}, {64, 64}, {128, 128}}));
+}
+
+// The small icon keeps the sheet yellow (the 32-pixel drawing shrunk to 16 came out white), and
+// the large one is a drawing, not the 32 pixels enlarged into blocks.
+void TestMainWindow::programIconIsDrawnForItsSize()
+{
+    const QImage small = qApp->windowIcon().pixmap(16).toImage();
+    int opaque = 0;
+    int yellow = 0;
+    for (int y = 0; y < small.height(); ++y)
+        for (int x = 0; x < small.width(); ++x) {
+            const QColor c = small.pixelColor(x, y);
+            if (c.alpha() < 255)
+                continue;
+            ++opaque;
+            if (c.red() > 200 && c.green() > 200 && c.blue() < 120)
+                ++yellow;
+        }
+    QVERIFY2(yellow * 5 >= opaque * 2,
+             qPrintable(QStringLiteral("%1 yellow pixels of %2").arg(yellow).arg(opaque)));
+
+    const QImage large = qApp->windowIcon().pixmap(128).toImage();
+    QCOMPARE(large.size(), QSize(128, 128));
+    // Blocks of the size a 32-pixel square takes at 128: an enlargement fills each with one colour.
+    int blocks = 0;
+    int uniform = 0;
+    for (int by = 0; by < 128; by += 4)
+        for (int bx = 0; bx < 128; bx += 4) {
+            const QRgb first = large.pixel(bx, by);
+            bool same = true;
+            for (int y = by; y < by + 4 && same; ++y)
+                for (int x = bx; x < bx + 4 && same; ++x)
+                    same = large.pixel(x, y) == first;
+            ++blocks;
+            uniform += same ? 1 : 0;
+        }
+    // Edges cross blocks at every angle in a drawing; flat areas stay uniform.
+    QVERIFY2(
+        blocks - uniform >= blocks / 10,
+        qPrintable(QStringLiteral("%1 of %2 blocks are of one colour").arg(uniform).arg(blocks)));
 }
 
 void TestMainWindow::styleSheetPicturesExist()
