@@ -72,36 +72,44 @@ void widenToColumns(QFileDialog &dialog)
     dialog.resize(width, dialog.height());
 }
 
-// Qt's own dialog, not the desktop's: only it can be placed where the design wants it, and it
-// wears the program's theme.
-class FolderDialog final : public QFileDialog {
+// A chooser that widens to its columns when shown; the folder chooser is also centred.
+class ChooserDialog final : public QFileDialog {
 public:
-    using QFileDialog::QFileDialog;
+    ChooserDialog(QWidget *parent, const QString &caption, const QString &startFolder, bool centred)
+        : QFileDialog(parent, caption, startFolder), m_centred(centred)
+    {}
 
 protected:
     void showEvent(QShowEvent *event) override
     {
         QFileDialog::showEvent(event);
         widenToColumns(*this);
-        if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QScreen *screen = QGuiApplication::primaryScreen();
+        if (m_centred && screen) {
             const QRect work = screen->availableGeometry();
             const Point p = centredPosition(work.width(), work.height(), width(), height());
             move(screen->geometry().topLeft() + QPoint(p.x, p.y));
         }
     }
+
+private:
+    bool m_centred;
 };
 
-class FilesDialog final : public QFileDialog {
-public:
-    using QFileDialog::QFileDialog;
-
-protected:
-    void showEvent(QShowEvent *event) override
-    {
-        QFileDialog::showEvent(event);
-        widenToColumns(*this);
-    }
-};
+// Runs a chooser made ready by `setUp`; the chosen paths, or nothing when cancelled.
+std::optional<QStringList> runChooser(QWidget *parent, const QString &caption,
+                                      const QString &startFolder, bool centred,
+                                      const std::function<void(QFileDialog &)> &setUp)
+{
+    keepDialogStateUnsaved();
+    ChooserDialog dialog(parent, caption, startFolder, centred);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    setUp(dialog);
+    fitColumns(dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles();
+}
 
 } // namespace
 
@@ -118,15 +126,15 @@ std::optional<QString> BrowseForFolder(QWidget *parent, const QString &instructi
     if (responder())
         return responder()({instruction, startFolder});
 
-    keepDialogStateUnsaved();
-    FolderDialog dialog(parent, instruction, startFolder);
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    fitColumns(dialog);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    // Qt's own dialog, not the desktop's: only it can be placed where the design wants it, and
+    // it wears the program's theme.
+    const auto chosen = runChooser(parent, instruction, startFolder, true, [](QFileDialog &dialog) {
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+    });
+    if (!chosen)
         return std::nullopt;
-    return dialog.selectedFiles().constFirst();
+    return chosen->constFirst();
 }
 
 std::optional<QStringList> ChooseFiles(QWidget *parent, const QString &caption,
@@ -137,14 +145,8 @@ std::optional<QStringList> ChooseFiles(QWidget *parent, const QString &caption,
     if (filesResponder())
         return filesResponder()({caption, startFolder});
 
-    keepDialogStateUnsaved();
-    FilesDialog dialog(parent, caption, startFolder);
-    dialog.setFileMode(QFileDialog::ExistingFiles);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    fitColumns(dialog);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    return dialog.selectedFiles();
+    return runChooser(parent, caption, startFolder, false,
+                      [](QFileDialog &dialog) { dialog.setFileMode(QFileDialog::ExistingFiles); });
 }
 
 void setResponder(FolderResponder r)
