@@ -36,7 +36,11 @@ int main(int argc, char *argv[])
     case kit::CommandLine::Action::Run:
         break;
     }
-    QApplication app(argc, argv);
+    // Qt reads its own options (-platform, -reverse, -style...) from the arguments it is given
+    // and removes them: a file of such a name would be lost from the run and change the window.
+    // It is given the program's name alone; its options are not needed.
+    static int qtArgc = 1;
+    QApplication app(qtArgc, argv);
     RunOptions options;
     options.askForFiles = line.fromMenu;
     options.endProcessWithLoop = true;
