@@ -63,11 +63,6 @@ void warmUpAfterFirstPaint(QWidget &window)
     window.installEventFilter(new WarmUpAfterFirstPaint(&window));
 }
 
-QString fileChooserCaption()
-{
-    return QStringLiteral("Choisir les fichiers à ranger");
-}
-
 int runRangeur(QApplication &app, QStringList files, const RunOptions &options)
 {
     initialiseApplication(app);
@@ -75,8 +70,8 @@ int runRangeur(QApplication &app, QStringList files, const RunOptions &options)
     if (files.isEmpty() && options.askForFiles) {
         // A menu takes no dropped files: the chooser stands in for the drop. Cancelled, the run
         // ends as a refusal does, having read and written nothing.
-        const std::optional<QStringList> chosen =
-            kit_Browse::ChooseFiles(nullptr, fileChooserCaption(), kit_WIN::GetDesktopDir());
+        const std::optional<QStringList> chosen = kit_Browse::ChooseFiles(
+            nullptr, QStringLiteral("Choisir les fichiers à ranger"), kit_WIN::GetDesktopDir());
         if (!chosen || chosen->isEmpty()) {
             if (options.endProcessWithLoop)
                 kit::endProcess(0);

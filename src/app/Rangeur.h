@@ -22,9 +22,6 @@ struct RunOptions {
 // The program entry: theme, main window, event loop. Returns the exit code.
 int runRangeur(QApplication &app, QStringList files, const RunOptions &options = {});
 
-// The caption of the file chooser of a start from the applications menu.
-QString fileChooserCaption();
-
 // The application-wide settings made before any window exists: style, font, icon, and Qt's
 // own texts in French.
 void initialiseApplication(QApplication &app);
