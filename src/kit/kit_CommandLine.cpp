@@ -59,12 +59,22 @@ QStringList splitWindowsCommandLine(const QString &commandLine)
     return args;
 }
 
+namespace {
+
+// A file argument as the rules see it: decoded, and absolute against the current folder.
+QString fileArgument(const char *arg, const QString &currentFolder)
+{
+    return absolutePath(QString::fromUtf8(arg), currentFolder, nativePathStyle);
+}
+
+} // namespace
+
 QStringList filesFromArgv(int argc, const char *const *argv, const QString &currentFolder)
 {
     QStringList files;
     for (int i = 1; i < argc; ++i) {
         if (argv[i] && *argv[i])
-            files << absolutePath(QString::fromUtf8(argv[i]), currentFolder, nativePathStyle);
+            files << fileArgument(argv[i], currentFolder);
     }
     return files;
 }
@@ -95,7 +105,7 @@ CommandLine parseCommandLine(int argc, const char *const *argv, const QString &c
             }
             continue;
         }
-        line.files << absolutePath(QString::fromUtf8(arg), currentFolder, nativePathStyle);
+        line.files << fileArgument(argv[i], currentFolder);
     }
     return line;
 }

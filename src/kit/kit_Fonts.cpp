@@ -4,6 +4,7 @@
 
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QHash>
 #include <QStringList>
 #include <algorithm>
 
@@ -43,10 +44,19 @@ bool isThickenedBold(const QFont &font)
 {
     if (font.weight() < QFont::Bold)
         return false;
+    // Asked on every paint of bold text on a scaled screen: the font database is asked once per
+    // family (fonts are a matter of the user-interface thread only).
+    static QHash<QString, bool> withoutBoldFace;
     const QString family = QFontInfo(font).family();
+    const auto known = withoutBoldFace.constFind(family);
+    if (known != withoutBoldFace.constEnd())
+        return *known;
     const QStringList styles = QFontDatabase::styles(family);
-    return std::none_of(styles.cbegin(), styles.cend(),
-                        [&](const QString &style) { return QFontDatabase::bold(family, style); });
+    const bool thickened = std::none_of(styles.cbegin(), styles.cend(), [&](const QString &style) {
+        return QFontDatabase::bold(family, style);
+    });
+    withoutBoldFace.insert(family, thickened);
+    return thickened;
 }
 
 QFont boldWindowFont()
