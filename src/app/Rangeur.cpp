@@ -63,10 +63,15 @@ void warmUpAfterFirstPaint(QWidget &window)
     window.installEventFilter(new WarmUpAfterFirstPaint(&window));
 }
 
+void applyProgramTheme()
+{
+    kit_Theme::TrySetStyle(kThemeName);
+}
+
 int runRangeur(QApplication &app, QStringList files, const RunOptions &options)
 {
     initialiseApplication(app);
-    kit_Theme::TrySetStyle(kThemeName);
+    applyProgramTheme();
     if (files.isEmpty() && options.askForFiles) {
         // A menu takes no dropped files: the chooser stands in for the drop. Cancelled, the run
         // ends as a refusal does, having read and written nothing.

@@ -22,6 +22,13 @@ struct RunOptions {
 // The program entry: theme, main window, event loop. Returns the exit code.
 int runRangeur(QApplication &app, QStringList files, const RunOptions &options = {});
 
+// Undoes the most recent filing run not undone yet, after asking (rangeur --annuler). Returns
+// the exit code.
+int runUndo(QApplication &app, const RunOptions &options = {});
+
+// The program's theme, for the window and its boxes alike.
+void applyProgramTheme();
+
 // The application-wide settings made before any window exists: style, font, icon, and Qt's
 // own texts in French.
 void initialiseApplication(QApplication &app);

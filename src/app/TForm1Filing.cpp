@@ -5,6 +5,7 @@
 #include "kit_Dialogs.h"
 #include "kit_FILE.h"
 #include "kit_Filing.h"
+#include "kit_Journal.h"
 #include "kit_LISTES.h"
 #include "kit_ListFile.h"
 #include "kit_MoveQueue.h"
@@ -48,10 +49,14 @@ void TForm1::btnOKClick(QObject *)
     const QString target = kit::targetFolder(root, name, kit::nativePathStyle);
     // On failure every copy below fails and is reported. Without a root the target sits at the
     // top of the file system, where a folder is used when it exists but never made.
+    QStringList made;
     if (root.isEmpty())
         kit_DIR::UseExistingDir(target);
     else
-        kit_DIR::CreateDir(target);
+        kit_DIR::CreateDir(target, &made);
+    // Each step is written down before it is taken, so that the run can be undone later
+    // (rangeur --annuler), even when it is ended half-way.
+    kit_Journal::RunJournal journal(target, made);
 
     {
         Gauge1->setMinValue(0);
@@ -62,7 +67,7 @@ void TForm1::btnOKClick(QObject *)
         const GaugeShown hideAfterwards{Gauge1};
         // The copies and the trashing run on threads of their own, so that the window keeps
         // painting during a long copy; it takes no input meanwhile.
-        kit_FILE::MoveQueue moves(kit_Busy::WakeUp);
+        kit_FILE::MoveQueue moves(kit_Busy::WakeUp, &journal);
         const bool confirm = chk_Confirm->isChecked();
         for (qsizetype i = 1; i <= count; ++i) {
             const QString &source = m_files[i - 1];
@@ -85,6 +90,11 @@ void TForm1::btnOKClick(QObject *)
         Gauge1->setProgress(int(count));
         Gauge1->flush();
     }
+    if (journal.failed())
+        kit_Dialogs::ShowWarning(
+            QStringLiteral("Impossible d'écrire le journal de ce rangement dans %1 : il ne pourra "
+                           "pas être annulé en entier.")
+                .arg(kit_Journal::folder()));
 
     if (chk_OPEN->isChecked())
         kit_Shell::OpenPath(target);

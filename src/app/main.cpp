@@ -34,6 +34,7 @@ int main(int argc, char *argv[])
         print(stderr, kit::misuseText(program, line.unknownOption));
         return 2;
     case kit::CommandLine::Action::Run:
+    case kit::CommandLine::Action::Undo:
         break;
     }
     // Qt reads its own options (-platform, -reverse, -style...) from the arguments it is given
@@ -42,6 +43,10 @@ int main(int argc, char *argv[])
     static int qtArgc = 1;
     QApplication app(qtArgc, argv);
     RunOptions options;
+    if (line.action == kit::CommandLine::Action::Undo) {
+        options.endProcessWithLoop = true;
+        return runUndo(app, options);
+    }
     options.askForFiles = line.fromMenu;
     options.endProcessWithLoop = true;
     return runRangeur(app, line.files, options);

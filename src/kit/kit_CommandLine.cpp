@@ -98,6 +98,9 @@ CommandLine parseCommandLine(int argc, const char *const *argv, const QString &c
             } else if (arg == "--version") {
                 line.action = CommandLine::Action::Version;
                 return line;
+            } else if (arg == "--annuler") {
+                line.action = CommandLine::Action::Undo;
+                return line;
             } else {
                 line.action = CommandLine::Action::Misused;
                 line.unknownOption = QString::fromUtf8(arg);
@@ -114,12 +117,16 @@ QString usageText(const QString &programName)
 {
     return QStringLiteral(
                "Usage : %1 [--menu] [--] FICHIER...\n"
+               "        %1 --annuler\n"
                "Range les fichiers donnés dans un nouveau dossier : une petite fenêtre demande\n"
                "le nom du dossier et le dossier racine, puis chaque fichier y est copié et son\n"
                "original mis à la corbeille.\n"
                "\n"
                "  --menu     lancé depuis le menu des applications : sans fichier, demande\n"
                "             les fichiers à ranger au lieu de refuser\n"
+               "  --annuler  annule le dernier rangement : remet chaque fichier où il était,\n"
+               "             retire les copies et le dossier créé (une seconde fois, le\n"
+               "             rangement d'avant)\n"
                "  -h, --help affiche cette aide et quitte\n"
                "  --version  affiche la version et quitte\n"
                "  --         fin des options : ce qui suit est un fichier, même s'il commence\n"

@@ -23,6 +23,7 @@ struct CommandLine {
         Run,     // open the window on files (possibly none)
         Help,    // print the usage and end
         Version, // print the version and end
+        Undo,    // undo the most recent filing run not undone yet
         Misused, // an unknown option: print error and usage on stderr, end with exit code 2
     };
     Action action = Action::Run;
@@ -34,8 +35,8 @@ struct CommandLine {
     QString unknownOption;
 };
 
-// Reads options anywhere before "--" (the first of --help, --version or an unknown option
-// decides); "--" ends them, and every later argument is a file even when it begins with '-'.
+// Reads options anywhere before "--" (the first of --help, --version, --annuler or an unknown
+// option decides); "--" ends them, and every later argument is a file even when it begins with '-'.
 // A lone "-" is a file name. File managers pass absolute paths, so no real file is ever taken
 // for an option; a terminal user gives such a file after "--" or as ./-name.
 CommandLine parseCommandLine(int argc, const char *const *argv, const QString &currentFolder);

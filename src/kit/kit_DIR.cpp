@@ -40,7 +40,7 @@ bool UseExistingDir(const QString &path)
     return false;
 }
 
-bool CreateDir(const QString &path)
+bool CreateDir(const QString &path, QStringList *made)
 {
     if (path.isEmpty()) {
         kit_Dialogs::ShowPlainMessage(
@@ -50,7 +50,14 @@ bool CreateDir(const QString &path)
     if (folderExists(path))
         return true;
 
-    switch (kit::createFolderChain(path, kit::nativePathStyle, {folderExists, makeFolder})) {
+    const auto makeAndNote = [made](const QString &level) {
+        if (!makeFolder(level))
+            return false;
+        if (made)
+            made->append(level);
+        return true;
+    };
+    switch (kit::createFolderChain(path, kit::nativePathStyle, {folderExists, makeAndNote})) {
     case kit::FolderChainResult::Exists:
         return true;
     case kit::FolderChainResult::RelativeName:

@@ -77,17 +77,38 @@ TModalResult runBox(const BoxRequest &request)
     box.setWindowModality(Qt::ApplicationModal);
     // File names are shown as they are: a name such as "<h1>a.txt" is no markup.
     box.setTextFormat(Qt::PlainText);
+    if (!request.details.isEmpty())
+        box.setDetailedText(request.details);
     QPushButton *ok = nullptr;
     QPushButton *cancel = nullptr;
+    QPushButton *yes = nullptr;
+    QPushButton *no = nullptr;
+    if (request.buttons & mbYes)
+        yes = box.addButton(QStringLiteral("Oui"), QMessageBox::YesRole);
+    if (request.buttons & mbNo)
+        no = box.addButton(QStringLiteral("Non"), QMessageBox::NoRole);
     if (request.buttons & mbOK)
         ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     if (request.buttons & mbCancel)
         cancel = box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
-    QPushButton *def = (request.defaultButton == mbCancel && cancel) ? cancel : ok;
+    QPushButton *def = ok ? ok : yes;
+    if (request.defaultButton == mbCancel && cancel)
+        def = cancel;
+    else if (request.defaultButton == mbNo && no)
+        def = no;
+    else if (request.defaultButton == mbYes && yes)
+        def = yes;
     box.setDefaultButton(def ? def : cancel);
-    box.setEscapeButton(cancel ? cancel : ok);
+    QPushButton *refusal = cancel ? cancel : no;
+    box.setEscapeButton(refusal ? refusal : ok);
     box.exec();
-    if (box.closedByCloseButton || !box.clickedButton() || box.clickedButton() == cancel)
+    const QAbstractButton *clicked = box.clickedButton();
+    if (yes || no) {
+        if (box.closedByCloseButton || !clicked || clicked == no || clicked == cancel)
+            return TModalResult::mrNo;
+        return clicked == yes ? TModalResult::mrYes : TModalResult::mrOk;
+    }
+    if (box.closedByCloseButton || !clicked || clicked == cancel)
         return TModalResult::mrCancel;
     return TModalResult::mrOk;
 }
@@ -135,6 +156,18 @@ void ShowPlainMessage(const QString &text)
 void ShowInformation(const QString &text)
 {
     MessageDlg(text, TMsgDlgType::mtInformation, mbOK);
+}
+
+bool AskYesNo(const QString &text)
+{
+    return runBox({TMsgDlgType::mtConfirmation, captionOf(TMsgDlgType::mtConfirmation), text,
+                   TMsgDlgButtons(mbYes) | mbNo, mbYes}) == TModalResult::mrYes;
+}
+
+void ShowReport(const QString &text, const QString &details)
+{
+    runBox({TMsgDlgType::mtInformation, captionOf(TMsgDlgType::mtInformation), text, mbOK, mbOK,
+            details});
 }
 
 void ShowErrorBox(const QString &message)

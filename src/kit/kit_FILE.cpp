@@ -12,10 +12,11 @@ void prepareProcess()
     kit_Platform::prepareProcess();
 }
 
-bool CopyFileOver(const QString &source, const QString &destination, FileIdentity *read)
+bool CopyFileOver(const QString &source, const QString &destination, FileIdentity *read,
+                  const CopyHooks *hooks, FileIdentity *published)
 {
     return kit::isUsablePath(source) && kit::isUsablePath(destination) &&
-           kit_Platform::copyFile(source, destination, read);
+           kit_Platform::copyFile(source, destination, read, hooks, published);
 }
 
 bool SendToRecycleBin(const QString &path)
@@ -28,12 +29,13 @@ void WarmUp()
     kit_Platform::warmUpTrash();
 }
 
-TrashResult SendToRecycleBin(const QString &path, const FileIdentity &expected)
+TrashResult SendToRecycleBin(const QString &path, const FileIdentity &expected,
+                             const TrashHook &trashing)
 {
     // A text that cannot name a file cannot name the file read either.
     if (!kit::isUsablePath(path))
         return TrashResult::NotTheFileRead;
-    return kit_Platform::moveToTrash(path, expected);
+    return kit_Platform::moveToTrash(path, expected, trashing);
 }
 
 void setTestSeams(TestSeams seams)

@@ -18,14 +18,32 @@ struct FileIdentity {
     qint64 size = -1; // never a real size: an identity not filled in matches nothing
     qint64 modifiedSeconds = 0;
     qint64 modifiedNanoseconds = 0;
+    // The last change of the file's data or attributes, where known (0 otherwise): a copy whose
+    // time of change moved has been touched since, whatever its other times say.
+    qint64 changedSeconds = 0;
+    qint64 changedNanoseconds = 0;
 };
+
+// What a run's journal is told before each step that another program or the user would see,
+// on the thread doing the step, so that a run ended at any moment can be undone as far as it
+// went. A hook must not throw.
+struct CopyHooks {
+    // The copy is whole and about to take its name: the source as read, and the copy (its time
+    // of change is not known yet: taking the name changes it).
+    std::function<void(const FileIdentity &read, const FileIdentity &copy)> publishing;
+    // What holds the destination's name is about to go to the trash: the link itself for a link.
+    std::function<void(const FileIdentity &occupant)> replacing;
+};
+using TrashHook = std::function<void(const FileIdentity &entry)>;
 
 // Copies a regular file over the destination through a temporary file in the destination's
 // folder, keeping the source's permission bits and times. The copy takes the name only where
 // it is free: whatever holds it goes to the trash first, and when that cannot be done the copy
 // fails. False on any failure, and then nothing has changed. On success, `read` (when given)
-// receives the identity of the source as it was copied.
-bool CopyFileOver(const QString &source, const QString &destination, FileIdentity *read = nullptr);
+// receives the identity of the source as it was copied, and `published` that of the copy at its
+// name, time of change included.
+bool CopyFileOver(const QString &source, const QString &destination, FileIdentity *read = nullptr,
+                  const CopyHooks *hooks = nullptr, FileIdentity *published = nullptr);
 
 // Moves the path to the user's trash, a link as the link itself. False when it is missing or
 // cannot be trashed; it then stays in place.
@@ -42,8 +60,10 @@ enum class TrashResult {
     NotTheFileRead // the path names another file, or another version: nothing was trashed
 };
 // Moves the path to the trash only while it still names the file that was read: the same file
-// (through a link too, which is then trashed as a link) with the same size and time.
-TrashResult SendToRecycleBin(const QString &path, const FileIdentity &expected);
+// (through a link too, which is then trashed as a link) with the same size and time. `trashing`,
+// when given, is told what goes to the trash once it has been checked, before it goes.
+TrashResult SendToRecycleBin(const QString &path, const FileIdentity &expected,
+                             const TrashHook &trashing = {});
 
 // The points between two steps where another program may act on the files.
 enum class Step {

@@ -4,7 +4,8 @@
 
 namespace kit_FILE {
 
-MoveQueue::MoveQueue(std::function<void()> news) : m_news(std::move(news))
+MoveQueue::MoveQueue(std::function<void()> news, RunRecorder *recorder)
+    : m_news(std::move(news)), m_recorder(recorder)
 {
     m_copier = std::thread([this] { copyLoop(); });
     m_trasher = std::thread([this] { trashLoop(); });
@@ -121,10 +122,20 @@ void MoveQueue::copyLoop()
         const QString destination = m_moves[index].destination;
         lock.unlock();
         FileIdentity copied;
+        FileIdentity published;
+        CopyHooks hooks;
+        if (m_recorder) {
+            hooks.publishing = [&](const FileIdentity &read, const FileIdentity &copy) {
+                m_recorder->copying(index, source, read, destination, copy);
+            };
+            hooks.replacing = [&](const FileIdentity &occupant) {
+                m_recorder->replacing(index, destination, occupant);
+            };
+        }
         bool ok = false;
         std::exception_ptr error;
         try {
-            ok = CopyFileOver(source, destination, &copied);
+            ok = CopyFileOver(source, destination, &copied, &hooks, &published);
         } catch (...) {
             error = std::current_exception();
         }
@@ -132,6 +143,7 @@ void MoveQueue::copyLoop()
         Move &move = m_moves[index];
         if (ok) {
             move.copied = copied;
+            move.published = published;
             move.state = Move::State::Copied;
             m_work.notify_all();
         } else {
@@ -161,13 +173,19 @@ void MoveQueue::trashLoop()
         const int index = m_nextTrash++;
         const QString source = m_moves[index].source;
         const FileIdentity copied = m_moves[index].copied;
+        const FileIdentity published = m_moves[index].published;
         lock.unlock();
+        TrashHook trashing;
+        if (m_recorder)
+            trashing = [&](const FileIdentity &entry) {
+                m_recorder->trashing(index, entry, published);
+            };
         bool moved = false;
         std::exception_ptr error;
         try {
             // A source that merely cannot be trashed stays, left to the user: the file counts
             // as moved. One that no longer names the file copied is reported.
-            moved = SendToRecycleBin(source, copied) != TrashResult::NotTheFileRead;
+            moved = SendToRecycleBin(source, copied, trashing) != TrashResult::NotTheFileRead;
         } catch (...) {
             error = std::current_exception();
         }

@@ -14,6 +14,21 @@
 
 namespace kit_FILE {
 
+// What a run's journal is told, before each step, of each file (numbered from 0 in the order
+// added). Called on the queue's threads; must not throw.
+class RunRecorder {
+public:
+    virtual ~RunRecorder() = default;
+    // The copy is whole and about to take its name.
+    virtual void copying(int file, const QString &source, const FileIdentity &read,
+                         const QString &destination, const FileIdentity &copy) = 0;
+    // What holds the destination's name is about to go to the trash.
+    virtual void replacing(int file, const QString &destination, const FileIdentity &occupant) = 0;
+    // The source (`entry`, a link as the link) is about to go to the trash; `copy` is the copy
+    // at its name.
+    virtual void trashing(int file, const FileIdentity &entry, const FileIdentity &copy) = 0;
+};
+
 // Moves files as a filing run does, off the user-interface thread: each file is copied, then its
 // source goes to the trash while its path still names the file read. Two threads of its own do
 // the work, so that the trashing of one file overlaps the copy of the next; the sources still
@@ -29,7 +44,8 @@ public:
     };
 
     // `news` is called, from any thread, whenever newsWaiting() may have become true.
-    explicit MoveQueue(std::function<void()> news);
+    // `recorder`, when given, must outlive the queue.
+    explicit MoveQueue(std::function<void()> news, RunRecorder *recorder = nullptr);
     // Lets the steps under way end, starts no other, and waits for them.
     ~MoveQueue();
     MoveQueue(const MoveQueue &) = delete;
@@ -54,6 +70,7 @@ private:
         QString source;
         QString destination;
         FileIdentity copied;
+        FileIdentity published;
         enum class State { Waiting, Copied, Done } state = State::Waiting;
         bool moved = false;
         std::exception_ptr error;
@@ -67,6 +84,7 @@ private:
                 std::exception_ptr error = {});
 
     std::function<void()> m_news;
+    RunRecorder *m_recorder;
     mutable std::mutex m_mutex;
     std::condition_variable m_work;
     std::vector<Move> m_moves;

@@ -3,7 +3,9 @@
 #include "kit_FILE.h" // the file identity, trash results and steps shared with callers
 
 #include <QString>
+#include <QList>
 #include <QStringList>
+#include <optional>
 
 // Every call into the operating system, implemented once per platform in platform/NAME/ and
 // chosen by CMake. The kit_ modules put the program's rules around them; callers have already
@@ -29,17 +31,45 @@ bool makeFolder(const QString &path);
 // Copies a regular file over the destination, atomically, taking the name only where it is
 // free: what holds it goes to the trash first, and the copy fails when it cannot. False on any
 // failure, and then nothing has changed. On success `read`, when given, names what was copied.
-bool copyFile(const QString &source, const QString &destination, kit_FILE::FileIdentity *read);
+bool copyFile(const QString &source, const QString &destination, kit_FILE::FileIdentity *read,
+              const kit_FILE::CopyHooks *hooks, kit_FILE::FileIdentity *published);
 // Moves the path to the user's trash, a link as the link itself. False when it is missing or
 // cannot be trashed; it then stays in place.
 bool moveToTrash(const QString &path);
 // The same, only while the path still names that file in that version.
-kit_FILE::TrashResult moveToTrash(const QString &path, const kit_FILE::FileIdentity &expected);
+kit_FILE::TrashResult moveToTrash(const QString &path, const kit_FILE::FileIdentity &expected,
+                                  const kit_FILE::TrashHook &trashing);
 // Loads what the first trash needs, so that it does not wait for it. Any thread, any number of
 // times; a trash started meanwhile waits for the one load.
 void warmUpTrash();
 // Points where tests act between two steps of a copy or a trash.
 void setTestSeams(kit_FILE::TestSeams seams);
+
+// What a path names now (the link itself for a link); empty when nothing does. With
+// followLinks, what a link points to.
+std::optional<kit_FILE::FileIdentity> identityAt(const QString &path, bool followLinks = false);
+
+enum class Restore { Done, NameTaken, Failed };
+// Moves an entry back to a path, never over anything there; makes the missing folders of that
+// path first, as a trash's own restore does.
+Restore moveBackTo(const QString &from, const QString &to);
+// Removes the file only while the path names exactly that version of it (device, inode, size,
+// times of modification and, when known, of change). False when anything else is there.
+bool removeIfUnchanged(const QString &path, const kit_FILE::FileIdentity &expected);
+// Removes the folder only while it is empty and is that folder (device and inode).
+bool removeEmptyFolder(const QString &path, const kit_FILE::FileIdentity &expected);
+// Removes a file of the program's own (a trash's info file); true when it is gone.
+bool removeFile(const QString &path);
+// The trash folders that may hold what was trashed from the path: the user's home trash, and
+// those at the top of the path's file system ($top/.Trash/UID, $top/.Trash-UID), when they
+// exist; each with the folder its relative paths start from.
+struct TrashFolder {
+    QString folder;
+    QString top;
+};
+QList<TrashFolder> trashFoldersFor(const QString &path);
+// Takes the only lock on an open file, without waiting; false when another process holds it.
+bool lockOpenFile(int fd);
 
 // The user's desktop folder as the desktop names it, not tested for existence.
 QString desktopFolder();

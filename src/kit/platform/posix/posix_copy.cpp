@@ -324,7 +324,15 @@ void setTestSeams(kit_FILE::TestSeams seams)
     testSeams() = std::move(seams);
 }
 
-bool copyFile(const QString &source, const QString &destination, kit_FILE::FileIdentity *read)
+kit_FILE::FileIdentity posix::identityOf(const struct stat &st)
+{
+    return {quint64(st.st_dev),        quint64(st.st_ino),         qint64(st.st_size),
+            qint64(st.st_mtim.tv_sec), qint64(st.st_mtim.tv_nsec), qint64(st.st_ctim.tv_sec),
+            qint64(st.st_ctim.tv_nsec)};
+}
+
+bool copyFile(const QString &source, const QString &destination, kit_FILE::FileIdentity *read,
+              const kit_FILE::CopyHooks *hooks, kit_FILE::FileIdentity *publishedAs)
 {
     const QString fileName = kit::fileNamePart(destination, kit::nativePathStyle);
     if (fileName.isEmpty() || kit::isDotName(fileName))
@@ -369,16 +377,30 @@ bool copyFile(const QString &source, const QString &destination, kit_FILE::FileI
     if (::fstat(in.get(), &after) != 0 || after.st_size != before.st_size ||
         !sameTime(after.st_mtim, before.st_mtim))
         return false;
+    kit_FILE::FileIdentity sourceRead = posix::identityOf(before);
+    sourceRead.changedSeconds = sourceRead.changedNanoseconds = 0; // a version is size and time
+    if (hooks && hooks->publishing) {
+        struct stat copy {};
+        if (::fstat(temp.fd(), &copy) != 0)
+            return false;
+        kit_FILE::FileIdentity copyNow = posix::identityOf(copy);
+        copyNow.changedSeconds = copyNow.changedNanoseconds = 0; // taking the name changes it
+        hooks->publishing(sourceRead, copyNow);
+    }
+    const kit_FILE::TrashHook replacing =
+        hooks && hooks->replacing ? hooks->replacing : kit_FILE::TrashHook();
 
     for (int attempt = 0; attempt < publishAttempts; ++attempt) {
-        const Publish published = temp.publishAs(name);
-        if (published == Publish::Done) {
+        const Publish outcome = temp.publishAs(name);
+        if (outcome == Publish::Done) {
             if (read)
-                *read = {quint64(before.st_dev), quint64(before.st_ino), qint64(before.st_size),
-                         qint64(before.st_mtim.tv_sec), qint64(before.st_mtim.tv_nsec)};
+                *read = sourceRead;
+            struct stat copy {};
+            if (publishedAs && ::fstat(temp.fd(), &copy) == 0)
+                *publishedAs = posix::identityOf(copy);
             return true;
         }
-        if (published == Publish::Failed)
+        if (outcome == Publish::Failed)
             return false;
         const Target target = inspectTarget(dir.get(), name, before, &there);
         if (target == Target::Refused)
@@ -387,7 +409,7 @@ bool copyFile(const QString &source, const QString &destination, kit_FILE::FileI
             continue;
         posix::reachStep(Step::DestinationLookedAt);
         // The replaced file is kept in the trash; one that cannot be kept is not replaced.
-        switch (posix::moveReplacedToTrash(destination, dirStat, there)) {
+        switch (posix::moveReplacedToTrash(destination, dirStat, there, replacing)) {
         case TrashResult::Trashed:
             posix::reachStep(Step::DestinationTrashed);
             break;

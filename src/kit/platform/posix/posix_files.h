@@ -47,6 +47,10 @@ bool namedTemporaryFileForced();
 // (`entry`, the link itself for a link) in the folder the copy writes into (`folder`): a folder
 // renamed meanwhile, or another file at the name, gives NotTheFileRead and nothing is trashed.
 kit_FILE::TrashResult moveReplacedToTrash(const QString &path, const struct stat &folder,
-                                          const struct stat &entry);
+                                          const struct stat &entry,
+                                          const kit_FILE::TrashHook &trashing);
+
+// A file's identity as the program keeps it, time of change included.
+kit_FILE::FileIdentity identityOf(const struct stat &st);
 
 } // namespace kit_Platform::posix

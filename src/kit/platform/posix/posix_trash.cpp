@@ -109,12 +109,18 @@ bool trash(const QByteArray &path)
     return trashed;
 }
 
-TrashResult trashChecked(const QString &path, bool stillMeant)
+// `entry` is what the path names now (lstat), told to the hook before it goes.
+TrashResult trashChecked(const QString &path, bool stillMeant, const struct stat &entry,
+                         const kit_FILE::TrashHook &trashing)
 {
     if (!stillMeant)
         return TrashResult::NotTheFileRead;
     const std::optional<QByteArray> bytes = pathForTrash(path);
-    return bytes && trash(*bytes) ? TrashResult::Trashed : TrashResult::Failed;
+    if (!bytes)
+        return TrashResult::Failed;
+    if (trashing)
+        trashing(posix::identityOf(entry));
+    return trash(*bytes) ? TrashResult::Trashed : TrashResult::Failed;
 }
 
 bool sameVersion(const struct stat &st, const kit_FILE::FileIdentity &expected)
@@ -143,7 +149,8 @@ bool moveToTrash(const QString &path)
     return bytes && trash(*bytes);
 }
 
-TrashResult moveToTrash(const QString &path, const kit_FILE::FileIdentity &expected)
+TrashResult moveToTrash(const QString &path, const kit_FILE::FileIdentity &expected,
+                        const kit_FILE::TrashHook &trashing)
 {
     posix::reachStep(kit_FILE::Step::SourceToTrash);
     const QByteArray bytes = QFile::encodeName(path);
@@ -155,13 +162,13 @@ TrashResult moveToTrash(const QString &path, const kit_FILE::FileIdentity &expec
     const bool meant = sameVersion(own, expected) ||
                        (S_ISLNK(own.st_mode) && ::stat(bytes.constData(), &pointed) == 0 &&
                         sameVersion(pointed, expected));
-    return trashChecked(path, meant);
+    return trashChecked(path, meant, own, trashing);
 }
 
 namespace posix {
 
 TrashResult moveReplacedToTrash(const QString &path, const struct stat &folder,
-                                const struct stat &entry)
+                                const struct stat &entry, const kit_FILE::TrashHook &trashing)
 {
     QString folderPath = kit::folderPart(path, kit::nativePathStyle);
     if (folderPath.isEmpty())
@@ -174,7 +181,7 @@ TrashResult moveReplacedToTrash(const QString &path, const struct stat &folder,
                        sameFile(folderNow, folder) &&
                        ::lstat(QFile::encodeName(path).constData(), &entryNow) == 0 &&
                        sameFile(entryNow, entry);
-    return trashChecked(path, meant);
+    return trashChecked(path, meant, entryNow, trashing);
 }
 
 } // namespace posix
