@@ -210,6 +210,8 @@ OpenedJournal openForUndo(const QString &path)
         journal.problem = QStringLiteral("il est bien trop grand pour être un journal");
         return journal;
     }
+    // Opened for appending, it stands at its end.
+    file->seek(0);
     const QByteArray text = file->readAll();
     journal.reading = kit::readJournal(text);
     if (!journal.reading.recognised) {

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QLocale>
 #include <QSet>
@@ -70,14 +71,30 @@ public:
         }
     }
 
-    // Info files left without their entry by an undo that ended between the two steps of a
-    // restore: the entry is back in place, so its description goes too.
+    // Info files left without their entry for a file that is back in place: by an undo that
+    // ended between the two steps of a restore, or by a trash that was killed after it made the
+    // info file and before it moved the file (an empty one, named after the file). They describe
+    // nothing, and trash clients would list them.
     void dropDescriptionsWithoutEntry(const QString &original)
     {
         for (const Entry &entry : entriesFor(original)) {
             if (!kit_Platform::identityAt(entry.filePath()) &&
                 kit_Platform::removeFile(entry.infoPath()))
                 forget(entry);
+        }
+        const QString name = kit::fileNamePart(original, kit::nativePathStyle);
+        const QString folder = kit::folderPart(original, kit::nativePathStyle);
+        for (const kit_Platform::TrashFolder &trash : m_foldersFor.value(folder)) {
+            const QDir info(trash.folder + QStringLiteral("/info"));
+            for (const QString &infoName :
+                 info.entryList({QStringLiteral("*.trashinfo")}, QDir::Files | QDir::Hidden)) {
+                const QString entryName = infoName.chopped(int(qstrlen(".trashinfo")));
+                const bool namedAfter = entryName == name || entryName.startsWith(name + u'.') ||
+                                        entryName.startsWith(name + u' ');
+                if (namedAfter && QFileInfo(info.filePath(infoName)).size() == 0 &&
+                    !kit_Platform::identityAt(trash.folder + QStringLiteral("/files/") + entryName))
+                    kit_Platform::removeFile(info.filePath(infoName));
+            }
         }
     }
 

@@ -190,6 +190,17 @@ class LaunchedWithEverySelectedPath(Scratch):
         self.assertEqual(self.logged_argv(), ["--"] + self.files)
 
 
+class UndoAction(Scratch):
+    """The launcher's menu offers the undo of the last run; it takes no file."""
+
+    def test_undo_action_runs_rangeur_annuler(self):
+        info = Gio.DesktopAppInfo.new_from_filename(ENTRY)
+        self.assertIn("annuler", info.list_actions())
+        self.assertEqual(info.get_action_name("annuler"), "Annuler le dernier rangement")
+        info.launch_action("annuler", None)
+        self.assertEqual(self.logged_argv(), ["--annuler"])
+
+
 class InstalledTree(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
