@@ -15,6 +15,8 @@ namespace {
 
 const QString kSuffix = QStringLiteral(".journal");
 
+QStringList journalPathsIn(const QString &folderPath);
+
 kit::JournalRecord record(kit::JournalRecord::Kind kind, int file = -1)
 {
     kit::JournalRecord r;
@@ -30,9 +32,9 @@ bool writeWhole(QFile &file, const QByteArray &bytes)
     return file.write(bytes) == bytes.size();
 }
 
-void dropOldJournals()
+void dropOldJournals(const QString &dir)
 {
-    const QStringList paths = journalPaths();
+    const QStringList paths = journalPathsIn(dir);
     for (qsizetype i = kKeptRuns; i < paths.size(); ++i)
         QFile::remove(paths[i]);
 }
@@ -67,6 +69,7 @@ kit_FILE::FileIdentity fromJournal(const kit::JournalIdentity &id)
 }
 
 RunJournal::RunJournal(const QString &target, const QStringList &madeFolders)
+    : m_folder(folder()) // here, on the window's thread: the records come from the queue's
 {
     kit::JournalRecord run = record(kit::JournalRecord::Kind::Run);
     run.started = QDateTime::currentDateTime();
@@ -88,8 +91,7 @@ RunJournal::~RunJournal() = default;
 
 bool RunJournal::open()
 {
-    kit_ini::makeAppDir();
-    const QString dir = folder();
+    const QString &dir = m_folder;
     if (!QDir().mkpath(dir))
         return false;
     // Named by the time in UTC, so that the names sort as the runs began.
@@ -112,7 +114,7 @@ bool RunJournal::open()
     }
     if (!m_file)
         return false;
-    dropOldJournals();
+    dropOldJournals(m_folder);
     return true;
 }
 
@@ -176,7 +178,14 @@ QString RunJournal::path() const
 
 QStringList journalPaths()
 {
-    const QDir dir(folder());
+    return journalPathsIn(folder());
+}
+
+namespace {
+
+QStringList journalPathsIn(const QString &folderPath)
+{
+    const QDir dir(folderPath);
     QStringList names =
         dir.entryList({QStringLiteral("*") + kSuffix},
                       QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden,
@@ -186,6 +195,8 @@ QStringList journalPaths()
         paths << dir.filePath(name);
     return paths;
 }
+
+} // namespace
 
 OpenedJournal openForUndo(const QString &path)
 {

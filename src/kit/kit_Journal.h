@@ -52,6 +52,7 @@ private:
 
     mutable std::mutex m_mutex;
     QByteArray m_opening; // the header and the run's records, written with the first file's
+    const QString m_folder;
     std::unique_ptr<QFile> m_file;
     QString m_path;
     bool m_failed = false;

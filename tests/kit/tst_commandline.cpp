@@ -164,6 +164,10 @@ void TestCommandLine::options_data()
         << QStringList{"/a", "-h"} << Action::Help << none << false << "";
     QTest::newRow("version") << QStringList{"--version", "/a"} << Action::Version << none << false
                              << "";
+    QTest::newRow("undo") << QStringList{"--annuler"} << Action::Undo << none << false << "";
+    QTest::newRow("a file named like the undo option")
+        << QStringList{"--menu", "--", "--annuler"} << Action::Run << QStringList{"/w/--annuler"}
+        << true << "";
     QTest::newRow("unknown long option")
         << QStringList{"/a", "--bogus"} << Action::Misused << none << false << "--bogus";
     QTest::newRow("unknown short option")

@@ -108,14 +108,20 @@ void TestDialogs::realBoxKeyboard_data()
     QTest::addColumn<bool>("withCancel");
     QTest::addColumn<Gesture>("gesture");
     QTest::addColumn<bool>("resultOk");
+    QTest::addColumn<bool>("yesNo"); // AskYesNo: resultOk is Oui; ClickCancel clicks Non
 
-    QTest::newRow("OK only: Enter") << false << Gesture::Enter << true;
-    QTest::newRow("OK only: Escape presses OK") << false << Gesture::Escape << true;
-    QTest::newRow("OK only: close button is Cancel") << false << Gesture::CloseButton << false;
-    QTest::newRow("confirm: Enter") << true << Gesture::Enter << true;
-    QTest::newRow("confirm: Escape") << true << Gesture::Escape << false;
-    QTest::newRow("confirm: close button") << true << Gesture::CloseButton << false;
-    QTest::newRow("confirm: Annuler") << true << Gesture::ClickCancel << false;
+    QTest::newRow("OK only: Enter") << false << Gesture::Enter << true << false;
+    QTest::newRow("OK only: Escape presses OK") << false << Gesture::Escape << true << false;
+    QTest::newRow("OK only: close button is Cancel")
+        << false << Gesture::CloseButton << false << false;
+    QTest::newRow("confirm: Enter") << true << Gesture::Enter << true << false;
+    QTest::newRow("confirm: Escape") << true << Gesture::Escape << false << false;
+    QTest::newRow("confirm: close button") << true << Gesture::CloseButton << false << false;
+    QTest::newRow("confirm: Annuler") << true << Gesture::ClickCancel << false << false;
+    QTest::newRow("Oui/Non: Enter is Oui") << false << Gesture::Enter << true << true;
+    QTest::newRow("Oui/Non: Escape is Non") << false << Gesture::Escape << false << true;
+    QTest::newRow("Oui/Non: close button is Non") << false << Gesture::CloseButton << false << true;
+    QTest::newRow("Oui/Non: Non") << false << Gesture::ClickCancel << false << true;
 }
 
 void TestDialogs::realBoxKeyboard()
@@ -123,6 +129,7 @@ void TestDialogs::realBoxKeyboard()
     QFETCH(bool, withCancel);
     QFETCH(Gesture, gesture);
     QFETCH(bool, resultOk);
+    QFETCH(bool, yesNo);
 
     whenBoxShows([gesture](QMessageBox *box) {
         switch (gesture) {
@@ -137,12 +144,16 @@ void TestDialogs::realBoxKeyboard()
             break;
         case Gesture::ClickCancel:
             for (QAbstractButton *b : box->buttons()) {
-                if (b->text() == QLatin1String("Annuler"))
+                if (b->text() == QLatin1String("Annuler") || b->text() == QLatin1String("Non"))
                     QTest::mouseClick(b, Qt::LeftButton);
             }
             break;
         }
     });
+    if (yesNo) {
+        QCOMPARE(kit_Dialogs::AskYesNo(QStringLiteral("Annuler le rangement ?")), resultOk);
+        return;
+    }
     const TMsgDlgButtons buttons =
         withCancel ? TMsgDlgButtons(mbOK) | mbCancel : TMsgDlgButtons(mbOK);
     const TModalResult result =
