@@ -309,8 +309,9 @@ private:
         const std::optional<kit_FILE::FileIdentity> there = kit_Platform::identityAt(folder.path);
         if (!sameFile(there, folder.identity))
             return; // gone, or another folder now: not the run's to remove
-        if (!kit_Platform::removeEmptyFolder(folder.path,
-                                             kit_Journal::fromJournal(folder.identity)))
+        if (kit_Platform::removeEmptyFolder(folder.path, kit_Journal::fromJournal(folder.identity)))
+            m_report.foldersRemoved << folder.path;
+        else
             m_report.notes
                 << QStringLiteral("Le dossier %1 est gardé : il n'est pas vide.").arg(folder.path);
     }
@@ -395,7 +396,7 @@ QString question(const RunSummary &run)
         text += QStringLiteral("\n%1 fichier(s) remplacé(s) remis dans %2")
                     .arg(replaced)
                     .arg(run.target);
-    text += QStringLiteral("\nLes copies rangées dans %1 retirées").arg(run.target);
+    text += QStringLiteral("\nLeurs copies retirées de %1").arg(run.target);
     if (!run.folders.isEmpty())
         text += QStringLiteral("\nDossier %1 retiré s'il est vide")
                     .arg(kit::fileNamePart(kit::withoutTrailingSeparator(run.folders.last().path,
@@ -412,6 +413,8 @@ Report undo(Pending &pending)
 QString reportText(const Report &report)
 {
     QString text = QStringLiteral("%1 fichier(s) remis en place.").arg(report.putBack);
+    for (const QString &folder : report.foldersRemoved)
+        text += QStringLiteral("\nDossier %1 retiré.").arg(folder);
     if (!report.notPutBack.isEmpty()) {
         text += QStringLiteral("\n\nNon remis en place :");
         for (qsizetype i = 0; i < report.notPutBack.size() && i < kNamedInText; ++i)

@@ -39,9 +39,10 @@ Search findLastRun();
 QString question(const kit::RunSummary &run);
 
 struct Report {
-    int putBack = 0;        // files back where they were before the run
-    QStringList notPutBack; // "path : reason", one per file not put back
-    QStringList notes;      // folders kept, a damaged journal, progress not written
+    int putBack = 0;            // files back where they were before the run
+    QStringList notPutBack;     // "path : reason", one per file not put back
+    QStringList foldersRemoved; // made by the run, empty again, and removed
+    QStringList notes;          // folders kept, a damaged journal, progress not written
 };
 Report undo(Pending &pending);
 
