@@ -251,7 +251,9 @@ private:
     void undoFile(const RunSummary::File &file)
     {
         const bool back = sourceBack(file);
-        if (back)
+        // A file whose source never left (a run ended before its trash) is not counted as put
+        // back; its copy goes all the same.
+        if (back && file.trashing)
             ++m_report.putBack;
 
         // The copy goes only while it is exactly what the run made, and only once the original
@@ -376,8 +378,10 @@ QString question(const RunSummary &run)
     for (const RunSummary::File &file : run.files) {
         if (file.undone)
             continue;
-        ++files;
         replaced += int(file.replaced.size());
+        if (!file.trashing)
+            continue;
+        ++files;
         sourceFolders.insert(kit::folderPart(file.source, kit::nativePathStyle));
     }
     QString text = QStringLiteral("Annuler le rangement du %1 à %2 ?\n\n")

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -116,8 +117,28 @@ bool removeIfUnchanged(const QString &path, const kit_FILE::FileIdentity &expect
 {
     const QByteArray bytes = bytesOf(path);
     struct stat st {};
-    return ::lstat(bytes.constData(), &st) == 0 && sameVersion(st, expected) &&
-           ::unlink(bytes.constData()) == 0;
+    if (::lstat(bytes.constData(), &st) != 0 || !sameVersion(st, expected))
+        return false;
+    // An editor saving by a rename over the name could put its file there between a look and
+    // an unlink, which would then remove the new version. The entry is first taken aside under
+    // a name of our own, looked at there, and only then removed; anything else goes back.
+    const qsizetype slash = bytes.lastIndexOf('/');
+    const QByteArray aside = bytes.left(slash + 1) + ".rangeur-undo-" +
+                             QByteArray::number(QRandomGenerator::global()->generate64(), 36);
+    if (::renameat2(AT_FDCWD, bytes.constData(), AT_FDCWD, aside.constData(), RENAME_NOREPLACE) !=
+        0) {
+        if (errno != EINVAL && errno != ENOSYS)
+            return false;
+        // Without RENAME_NOREPLACE: the look just made stands.
+        return ::unlink(bytes.constData()) == 0;
+    }
+    // The move itself changed the time of change; the rest still tells the file and version.
+    kit_FILE::FileIdentity moved = expected;
+    moved.changedSeconds = moved.changedNanoseconds = 0;
+    if (::lstat(aside.constData(), &st) == 0 && sameVersion(st, moved))
+        return ::unlink(aside.constData()) == 0;
+    ::renameat2(AT_FDCWD, aside.constData(), AT_FDCWD, bytes.constData(), RENAME_NOREPLACE);
+    return false;
 }
 
 bool removeEmptyFolder(const QString &path, const kit_FILE::FileIdentity &expected)
