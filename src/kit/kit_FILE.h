@@ -70,7 +70,10 @@ enum class Step {
     CopyWritten,         // the copy is whole in its temporary file, not yet at its name
     DestinationLookedAt, // the name was found taken and what holds it looked at, not yet trashed
     DestinationTrashed,  // what held the name is in the trash; the name is about to be tried again
-    SourceToTrash        // the source is about to be checked against the file read and trashed
+    SourceToTrash,       // the source is about to be checked against the file read and trashed
+    // The undo of a run:
+    EntryComingBack, // a trashed entry is about to be moved back to its original path
+    CopyLookedAt     // a copy was found unchanged and is about to be taken aside and removed
 };
 
 // For tests, which act there as another program would. Reset with an empty value.

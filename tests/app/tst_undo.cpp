@@ -7,6 +7,7 @@
 #include "TForm1.h"
 #include "WindowFixture.h"
 #include "kit_App.h"
+#include "kit_FILE.h"
 #include "kit_Journal.h"
 #include "kit_Undo.h"
 #include "kit_ini.h"
@@ -27,6 +28,7 @@
 #include <unistd.h>
 
 using kit_Dialogs::TModalResult;
+Q_DECLARE_METATYPE(kit_FILE::Step)
 
 namespace {
 
@@ -80,6 +82,8 @@ private slots:
     void roundTripPutsEveryByteBack();
     void refusalsLoseNothing_data();
     void refusalsLoseNothing();
+    void racesDuringTheUndoLoseNothing_data();
+    void racesDuringTheUndoLoseNothing();
     void repeatedUndoLeavesWhatIsBackAlone();
     void fileOnAnotherFileSystemComesBack();
     void damagedJournals_data();
@@ -276,6 +280,66 @@ void TestUndo::refusalsLoseNothing()
     }
     if (meddling == "new file")
         QCOMPARE(readAll(path("out/F/added later.txt")), QByteArray("new"));
+}
+
+void TestUndo::racesDuringTheUndoLoseNothing_data()
+{
+    QTest::addColumn<kit_FILE::Step>("step");
+    QTest::addColumn<QString>("act");
+    QTest::addColumn<QString>("reported");
+    QTest::newRow("a file recreated at the original path")
+        << kit_FILE::Step::EntryComingBack << "recreate"
+        << "un autre fichier porte";
+    QTest::newRow("the copy saved over by an editor") << kit_FILE::Step::CopyLookedAt << "save over"
+                                                      << "n'a pas pu être retirée";
+    QTest::newRow("the copy written in place") << kit_FILE::Step::CopyLookedAt << "write in place"
+                                               << "n'a pas pu être retirée";
+}
+
+void TestUndo::racesDuringTheUndoLoseNothing()
+{
+    QFETCH(kit_FILE::Step, step);
+    QFETCH(QString, act);
+    QFETCH(QString, reported);
+    const QString source = path("in/doc.txt");
+    const QString copy = path("out/F/doc.txt");
+    makeFile(source, "original");
+    file({source}, QStringLiteral("F"), path("out"));
+    const QString trashed = trashedEntryFor(source);
+    bool acted = false;
+    kit_FILE::setTestSeams({[&](kit_FILE::Step reached) {
+        if (reached != step || acted)
+            return;
+        acted = true;
+        if (act == "recreate") {
+            makeFile(source, "recreated");
+        } else if (act == "save over") {
+            makeFile(path("out/F/.doc.txt.new"), "saved by an editor");
+            QFile::remove(copy); // as rename(2) replaces it
+            QFile::rename(path("out/F/.doc.txt.new"), copy);
+        } else {
+            QFile f(copy);
+            if (f.open(QIODevice::Append))
+                f.write(" written in place");
+            f.close();
+            f.setFileTime(QDateTime::currentDateTime(), QFileDevice::FileModificationTime);
+        }
+    }});
+    const kit_Undo::Report report = undoLast();
+    kit_FILE::setTestSeams();
+    QVERIFY(acted);
+    QVERIFY2(kit_Undo::reportText(report).contains(reported),
+             qPrintable(kit_Undo::reportText(report)));
+    if (act == "recreate") {
+        QCOMPARE(readAll(source), QByteArray("recreated"));
+        QCOMPARE(readAll(trashed), QByteArray("original"));
+        QCOMPARE(readAll(copy), QByteArray("original"));
+    } else {
+        QCOMPARE(readAll(source), QByteArray("original"));
+        QCOMPARE(readAll(copy), act == "save over" ? QByteArray("saved by an editor")
+                                                   : QByteArray("original written in place"));
+    }
+    QCOMPARE(QDir(path("out/F")).entryList(QDir::Files | QDir::Hidden), QStringList{"doc.txt"});
 }
 
 void TestUndo::repeatedUndoLeavesWhatIsBackAlone()

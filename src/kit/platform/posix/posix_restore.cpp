@@ -86,6 +86,7 @@ Restore moveBackTo(const QString &from, const QString &to)
     const QString folder = to.left(to.lastIndexOf(u'/'));
     if (!folder.isEmpty() && !QDir().mkpath(folder))
         return Restore::Failed;
+    posix::reachStep(kit_FILE::Step::EntryComingBack);
     if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) ==
         0)
         return Restore::Done;
@@ -119,6 +120,7 @@ bool removeIfUnchanged(const QString &path, const kit_FILE::FileIdentity &expect
     struct stat st {};
     if (::lstat(bytes.constData(), &st) != 0 || !sameVersion(st, expected))
         return false;
+    posix::reachStep(kit_FILE::Step::CopyLookedAt);
     // An editor saving by a rename over the name could put its file there between a look and
     // an unlink, which would then remove the new version. The entry is first taken aside under
     // a name of our own, looked at there, and only then removed; anything else goes back.
