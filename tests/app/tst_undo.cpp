@@ -454,9 +454,9 @@ void TestUndo::damagedJournals()
         QVERIFY(f.resize(text.size() - 10));
     } else if (damage == "garbage") {
         QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(QByteArray("\x7f"
-                           "ELF\x02\x01\x01\0\0garbage\nrun x y\n",
-                           30));
+        static const char garbage[] = "\x7f"
+                                      "ELF\x02\x01\x01\0\0garbage\nrun x y\n";
+        f.write(garbage, sizeof garbage - 1);
         f.close();
     } else if (damage == "folder") {
         QVERIFY(QFile::remove(journal));
