@@ -17,10 +17,11 @@ bench_build rangeur-bench-filing rangeur-bench-undo
 filing=$build/bench/rangeur-bench-filing
 undo=$build/bench/rangeur-bench-undo
 # Both keep their state beside themselves, where the run's journal is written and read.
-rm -rf "$build/bench/JOURNAUX"
+journals=$(dirname "$filing")/JOURNAUX
+rm -rf "$journals"
 
 work=$(mktemp -d "$root/build/bench-undo.XXXXXX")
-trap 'rm -rf "$work" "$build/bench/JOURNAUX"' EXIT
+trap 'rm -rf "$work" "$journals"' EXIT
 
 master=$work/master
 mkdir -p "$master"
@@ -48,7 +49,7 @@ for ((r = 0; r < rounds; r++)); do
         { echo "the undo did not put every byte back" >&2; exit 1; }
     [ ! -e "$run/dst/BENCH" ] && [ -z "$(ls -A "$XDG_DATA_HOME/Trash/files")" ] ||
         { echo "the undo left part of the run behind" >&2; exit 1; }
-    rm -rf "$run"
+    # Deleting is left to the end: blocks freed just before a run slow its writes down.
     ((r == 0)) && continue # the first round warms caches and is dropped
     t_filing=$((middle - start))
     t_undo=$((end - middle2))
