@@ -90,6 +90,7 @@ private slots:
     void damagedJournals();
     void boxesAskAndReport();
     void journalThatCannotBeWrittenDoesNotStopTheRun();
+    void onlyTheLastRunsAreKept();
 
 private:
     WindowFixture m_window{WindowFixture::Home::Process, WindowFixture::Boxes::Scripted};
@@ -545,6 +546,22 @@ void TestUndo::journalThatCannotBeWrittenDoesNotStopTheRun()
     QCOMPARE(m_window.boxes().shown.size(), 1);
     QVERIFY2(m_window.boxes().shown[0].text.startsWith("Impossible d'écrire le journal"),
              qPrintable(m_window.boxes().shown[0].text));
+}
+
+void TestUndo::onlyTheLastRunsAreKept()
+{
+    QStringList older;
+    for (int i = 0; i < 25; ++i) {
+        older << kit_Journal::folder() +
+                     QStringLiteral("19990101-0000%1-000-1.journal").arg(i, 2, 10, QChar(u'0'));
+        makeFile(older.last(), "RANGEUR-JOURNAL 1\n");
+    }
+    makeFile(path("in/a.txt"), "a");
+    file({path("in/a.txt")}, QStringLiteral("F"), path("out"));
+    const QStringList kept = kit_Journal::journalPaths();
+    QCOMPARE(kept.size(), kit_Journal::kKeptRuns);
+    QVERIFY2(!kept.first().startsWith(kit_Journal::folder() + "1999"), "the new run's is kept");
+    QCOMPARE(kept.mid(1), (QStringList(older.crbegin(), older.crbegin() + 19)));
 }
 
 RANGEUR_FS_TEST_MAIN(TestUndo)
