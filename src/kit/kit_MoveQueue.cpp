@@ -4,6 +4,16 @@
 
 namespace kit_FILE {
 
+namespace {
+
+// How many copies may start before the source of an earlier one goes to the trash. One keeps
+// the overlap that pays, the next file copied while this one is trashed; measured against no
+// bound at all, more gave nothing (2000 x 64 KiB on two cores and on one, 200 x 5 MiB), and a
+// run ended half-way leaves at most two files in both places instead of hundreds.
+constexpr int kCopiesAhead = 1;
+
+} // namespace
+
 MoveQueue::MoveQueue(std::function<void()> news, RunRecorder *recorder)
     : m_news(std::move(news)), m_recorder(recorder)
 {
@@ -112,7 +122,8 @@ void MoveQueue::copyLoop()
     std::unique_lock lock(m_mutex);
     for (;;) {
         m_work.wait(lock, [this] {
-            return m_stop || (size_t(m_nextCopy) < m_moves.size() && !heldBefore(m_nextCopy));
+            return m_stop || (size_t(m_nextCopy) < m_moves.size() && !heldBefore(m_nextCopy) &&
+                              m_nextCopy - m_nextTrash < kCopiesAhead);
         });
         if (m_stop)
             return;
@@ -158,9 +169,12 @@ void MoveQueue::trashLoop()
     for (;;) {
         // The sources go to the trash in the order of the files; a failed copy has no source
         // to trash and is passed over.
+        const int before = m_nextTrash;
         while (size_t(m_nextTrash) < m_moves.size() &&
                m_moves[m_nextTrash].state == Move::State::Done)
             ++m_nextTrash;
+        if (m_nextTrash != before)
+            m_work.notify_all(); // the copier may be waiting for the trash to catch up
         const bool ready = size_t(m_nextTrash) < m_moves.size() &&
                            m_moves[m_nextTrash].state == Move::State::Copied &&
                            !heldBefore(m_nextTrash);
@@ -171,6 +185,7 @@ void MoveQueue::trashLoop()
             continue;
         }
         const int index = m_nextTrash++;
+        m_work.notify_all(); // the copier may be waiting for the trash to catch up
         const QString source = m_moves[index].source;
         const FileIdentity copied = m_moves[index].copied;
         const FileIdentity published = m_moves[index].published;

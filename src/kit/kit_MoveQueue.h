@@ -32,7 +32,9 @@ public:
 // Moves files as a filing run does, off the user-interface thread: each file is copied, then its
 // source goes to the trash while its path still names the file read. Two threads of its own do
 // the work, so that the trashing of one file overlaps the copy of the next; the sources still
-// go to the trash in the order of the files, and the outcomes come out in that order.
+// go to the trash in the order of the files, and the outcomes come out in that order. The copier
+// stays at most one file ahead of the trash, so that a run ended at any moment leaves few files
+// in both places.
 // After a failure, no step of a later file starts until the failure has been acknowledged, so
 // that nothing more happens while it is reported.
 class MoveQueue {

@@ -36,11 +36,28 @@ QString simpleUpper(const QString &text)
     }
     if (ascii)
         return lower ? asciiUpper(text) : text;
-    QList<uint> codePoints = text.toUcs4();
-    for (uint &cp : codePoints)
-        cp = QChar::toUpper(cp);
-    return QString::fromUcs4(reinterpret_cast<const char32_t *>(codePoints.constData()),
-                             codePoints.size());
+    // By code unit, not through UCS-4, which would turn a lone surrogate (a list written by
+    // another program may hold one) into U+FFFD: what is not a letter stays as it was read.
+    QString upper;
+    upper.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i].unicode();
+        char32_t cp = unit;
+        if (QChar::isHighSurrogate(unit) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            cp = QChar::surrogateToUcs4(unit, text[++i].unicode());
+        else if (QChar::isSurrogate(unit)) {
+            upper += QChar(unit);
+            continue;
+        }
+        const char32_t mapped = QChar::toUpper(cp);
+        if (QChar::requiresSurrogates(mapped)) {
+            upper += QChar(QChar::highSurrogate(mapped));
+            upper += QChar(QChar::lowSurrogate(mapped));
+        } else {
+            upper += QChar(char16_t(mapped));
+        }
+    }
+    return upper;
 }
 
 QString errorBoxText(const QString &message)

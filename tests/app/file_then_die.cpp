@@ -50,6 +50,7 @@ int main(int argc, char *argv[])
         form.JvDirectoryEdit1->setDirectory(root);
         form.chk_Confirm->setChecked(false);
         form.chk_OPEN->setChecked(false);
+        form.chk_PREFIX->setChecked(false);
         QTimer::singleShot(0, form.btnOK, &QPushButton::click);
     };
     return runRangeur(app, files, options);

@@ -99,6 +99,10 @@ void TestTextRules::simpleUpperKeepsLength()
     QCOMPARE(kit::simpleUpper(QStringLiteral("straße")), QStringLiteral("STRAßE"));
     QCOMPARE(kit::simpleUpper(QStringLiteral("ŉ")), QStringLiteral("ŉ"));
     QCOMPARE(kit::simpleUpper(QString::fromUcs4(U"\U00010428")), QString::fromUcs4(U"\U00010400"));
+    // A lone surrogate read from a UTF-16 list is kept, not replaced, so it is saved as it came.
+    const QString lone = QStringLiteral("é") + QChar(0xD800) + QStringLiteral("a") + QChar(0xDC00);
+    QCOMPARE(kit::simpleUpper(lone),
+             QStringLiteral("É") + QChar(0xD800) + QStringLiteral("A") + QChar(0xDC00));
 }
 
 void TestTextRules::wrapPoints_data()
