@@ -54,6 +54,8 @@ void TForm1::btnOKClick(QObject *)
         kit_DIR::UseExistingDir(target);
     else
         kit_DIR::CreateDir(target, &made);
+    // A run killed there before may have left its hidden temporary files.
+    kit_FILE::RemoveStaleTemporaries(target);
     // Each step is written down before it is taken, so that the run can be undone later
     // (rangeur --annuler), even when it is ended half-way.
     kit_Journal::RunJournal journal(target, made);

@@ -19,6 +19,12 @@ bool CopyFileOver(const QString &source, const QString &destination, FileIdentit
            kit_Platform::copyFile(source, destination, read, hooks, published);
 }
 
+void RemoveStaleTemporaries(const QString &folder)
+{
+    if (kit::isUsablePath(folder))
+        kit_Platform::removeStaleTemporaries(folder);
+}
+
 bool SendToRecycleBin(const QString &path)
 {
     return kit::isUsablePath(path) && kit_Platform::moveToTrash(path);

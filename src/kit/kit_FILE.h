@@ -45,6 +45,10 @@ using TrashHook = std::function<void(const FileIdentity &entry)>;
 bool CopyFileOver(const QString &source, const QString &destination, FileIdentity *read = nullptr,
                   const CopyHooks *hooks = nullptr, FileIdentity *published = nullptr);
 
+// Removes what copies into the folder left behind when they were killed half-way (hidden
+// temporary files, on file systems that take no unnamed ones); a copy still going on keeps its.
+void RemoveStaleTemporaries(const QString &folder);
+
 // Moves the path to the user's trash, a link as the link itself. False when it is missing or
 // cannot be trashed; it then stays in place.
 bool SendToRecycleBin(const QString &path);

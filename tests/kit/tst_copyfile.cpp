@@ -174,6 +174,7 @@ private slots:
     void racesWithAnotherProgramLoseNothing();
     void endedMidCopyLeavesNoTemporaryFile_data();
     void endedMidCopyLeavesNoTemporaryFile();
+    void staleTemporariesOfAKilledCopyAreRemoved();
 };
 
 void TestCopyFile::copies_data()
@@ -557,6 +558,44 @@ void TestCopyFile::endedMidCopyLeavesNoTemporaryFile()
     QCOMPARE(
         QDir(out).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
         QStringList{});
+}
+
+void TestCopyFile::staleTemporariesOfAKilledCopyAreRemoved()
+{
+    // Where unnamed files are refused, a killed copy leaves its hidden temporary file; the next
+    // run into the folder removes it, but never that of a copy still going on.
+    QTemporaryDir tmp;
+    const QString out = tmp.filePath("out");
+    QVERIFY(QDir().mkdir(out));
+    makeFile(tmp.filePath("a.bin"), QByteArray(4 * MiB, 'a'));
+    makeFile(tmp.filePath("b.bin"), QByteArray(4 * MiB, 'b'));
+    makeFile(out + "/.rangeur-notours.txt", "a name of the user's");
+    const auto startCopy = [&](QProcess &copying, const QString &name) {
+        copying.start(QStringLiteral(COPY_THEN_WAIT),
+                      {tmp.filePath(name), out + "/" + name, "--named"});
+        QVERIFY2(copying.waitForReadyRead(30000), qPrintable(copying.errorString()));
+        QCOMPARE(copying.readLine(), QByteArray("written\n"));
+    };
+    const auto temporaries = [&] {
+        return QDir(out).entryList({".rangeur-*.tmp"}, QDir::Files | QDir::Hidden);
+    };
+    QProcess killed;
+    startCopy(killed, "a.bin");
+    const QStringList left = temporaries();
+    QCOMPARE(left.size(), 1);
+    QCOMPARE(::kill(pid_t(killed.processId()), SIGKILL), 0);
+    QVERIFY(killed.waitForFinished(30000));
+    QProcess going;
+    startCopy(going, "b.bin");
+    QCOMPARE(temporaries().size(), 2);
+
+    kit_FILE::RemoveStaleTemporaries(out);
+    const QStringList kept = temporaries();
+    QCOMPARE(kept.size(), 1);
+    QVERIFY2(!kept.contains(left.first()), "the killed copy's file is gone");
+    QVERIFY(QFileInfo::exists(out + "/.rangeur-notours.txt"));
+    ::kill(pid_t(going.processId()), SIGKILL);
+    QVERIFY(going.waitForFinished(30000));
 }
 
 RANGEUR_FS_TEST_MAIN(TestCopyFile)

@@ -2,8 +2,8 @@
 
 #include "kit_FILE.h" // the file identity, trash results and steps shared with callers
 
-#include <QString>
 #include <QList>
+#include <QString>
 #include <QStringList>
 #include <optional>
 
@@ -33,6 +33,9 @@ bool makeFolder(const QString &path);
 // failure, and then nothing has changed. On success `read`, when given, names what was copied.
 bool copyFile(const QString &source, const QString &destination, kit_FILE::FileIdentity *read,
               const kit_FILE::CopyHooks *hooks, kit_FILE::FileIdentity *published);
+// Removes the hidden temporary files that copies into the folder left when they were killed
+// (where the file system takes no unnamed files); those of copies still going on stay.
+void removeStaleTemporaries(const QString &folder);
 // Moves the path to the user's trash, a link as the link itself. False when it is missing or
 // cannot be trashed; it then stays in place.
 bool moveToTrash(const QString &path);

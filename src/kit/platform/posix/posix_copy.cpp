@@ -7,11 +7,13 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <dirent.h>
 #include <fcntl.h>
 #include <limits>
 #include <linux/fs.h>
 #include <linux/magic.h>
 #include <memory>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
@@ -173,6 +175,26 @@ bool copyData(int in, int out, off_t size)
     return copyRange(in, out, size, std::numeric_limits<off_t>::max());
 }
 
+const QByteArray kTemporaryPrefix = QByteArrayLiteral(".rangeur-");
+const QByteArray kTemporarySuffix = QByteArrayLiteral(".tmp");
+
+// The names TemporaryFile gives: ".rangeur-", base-36 digits, ".tmp".
+bool isTemporaryName(const char *name)
+{
+    const QByteArrayView view(name);
+    if (!view.startsWith(kTemporaryPrefix) || !view.endsWith(kTemporarySuffix))
+        return false;
+    const QByteArrayView digits = view.sliced(
+        kTemporaryPrefix.size(), view.size() - kTemporaryPrefix.size() - kTemporarySuffix.size());
+    if (digits.isEmpty())
+        return false;
+    for (const char c : digits) {
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z')))
+            return false;
+    }
+    return true;
+}
+
 enum class Publish { Done, NameTaken, Failed };
 
 // The copy's data before it takes its name. Unnamed where the file system allows it, so that
@@ -190,14 +212,17 @@ public:
             }
         }
         for (int attempt = 0; attempt < 100 && !m_fd; ++attempt) {
-            m_name = QByteArrayLiteral(".rangeur-") +
+            m_name = kTemporaryPrefix +
                      QByteArray::number(QRandomGenerator::global()->generate64(), 36) +
-                     QByteArrayLiteral(".tmp");
+                     kTemporarySuffix;
             const int fd = ::openat(m_dirFd, m_name.constData(),
                                     O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0600);
-            if (fd >= 0)
+            if (fd >= 0) {
                 m_fd = std::make_unique<Fd>(fd);
-            else if (errno != EEXIST)
+                // Held while the copy lives: a later run tells a killed copy's leftover from a
+                // copy still going on by this lock alone.
+                ::flock(fd, LOCK_EX | LOCK_NB);
+            } else if (errno != EEXIST)
                 break;
         }
         // A name that is not ours must never be removed.
@@ -329,6 +354,32 @@ kit_FILE::FileIdentity posix::identityOf(const struct stat &st)
     return {quint64(st.st_dev),        quint64(st.st_ino),         qint64(st.st_size),
             qint64(st.st_mtim.tv_sec), qint64(st.st_mtim.tv_nsec), qint64(st.st_ctim.tv_sec),
             qint64(st.st_ctim.tv_nsec)};
+}
+
+void removeStaleTemporaries(const QString &folder)
+{
+    const Fd dir(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!dir)
+        return;
+    DIR *listing = ::fdopendir(::dup(dir.get()));
+    if (!listing)
+        return;
+    while (const struct dirent *entry = ::readdir(listing)) {
+        if (!isTemporaryName(entry->d_name))
+            continue;
+        // Only a regular file of our own that no copy holds any more.
+        Fd file(::openat(dir.get(), entry->d_name,
+                         O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+        struct stat opened {};
+        struct stat named {};
+        if (!file || ::fstat(file.get(), &opened) != 0 || !S_ISREG(opened.st_mode) ||
+            ::flock(file.get(), LOCK_EX | LOCK_NB) != 0)
+            continue;
+        if (::fstatat(dir.get(), entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+            sameFile(named, opened))
+            ::unlinkat(dir.get(), entry->d_name, 0);
+    }
+    ::closedir(listing);
 }
 
 bool copyFile(const QString &source, const QString &destination, kit_FILE::FileIdentity *read,
