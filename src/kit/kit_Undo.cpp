@@ -324,11 +324,6 @@ private:
     bool m_progressLost = false;
 };
 
-bool undoneAlready(const RunSummary &run)
-{
-    return run.finished;
-}
-
 } // namespace
 
 Search findLastRun()
@@ -358,7 +353,7 @@ Search findLastRun()
             kit_Journal::setAside(path);
             return search;
         }
-        if (undoneAlready(*run))
+        if (run->finished)
             continue;
         search.outcome = Search::Outcome::Found;
         search.pending = Pending{std::move(journal), std::move(*run)};
