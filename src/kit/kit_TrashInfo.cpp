@@ -80,4 +80,31 @@ std::optional<QByteArray> trashInfoOriginalPath(QByteArrayView text, QByteArrayV
     return std::nullopt;
 }
 
+QByteArray trashInfoText(QByteArrayView originalPath, QByteArrayView deletionDate)
+{
+    // Everything but the unreserved characters and the separators is escaped.
+    return "[Trash Info]\nPath=" + originalPath.toByteArray().toPercentEncoding("/") +
+           "\nDeletionDate=" + deletionDate.toByteArray() + '\n';
+}
+
+QByteArray trashEntryName(QByteArrayView fileName, int attempt)
+{
+    const qsizetype firstDot = fileName.indexOf('.');
+    QByteArrayView stem = firstDot < 0 ? fileName : fileName.first(firstDot);
+    QByteArrayView rest = firstDot < 0 ? QByteArrayView() : fileName.sliced(firstDot);
+    const QByteArray number = attempt > 1 ? '.' + QByteArray::number(attempt) : QByteArray();
+    if (stem.size() + number.size() + rest.size() <= maxTrashEntryName)
+        return stem.toByteArray() + number + rest.toByteArray();
+    // Too long: the extension (after the last dot, when short) is kept and the rest is cut.
+    const qsizetype lastDot = fileName.lastIndexOf('.');
+    const bool keepExtension = lastDot > 0 && fileName.size() - lastDot <= 16;
+    stem = keepExtension ? fileName.first(lastDot) : fileName;
+    rest = keepExtension ? fileName.sliced(lastDot) : QByteArrayView();
+    qsizetype keep = maxTrashEntryName - number.size() - rest.size();
+    // Back to the start of a UTF-8 character: continuation bytes are 10xxxxxx.
+    while (keep > 0 && (uchar(stem[keep]) & 0xC0) == 0x80)
+        --keep;
+    return stem.first(keep).toByteArray() + number + rest.toByteArray();
+}
+
 } // namespace kit

@@ -159,6 +159,49 @@ private slots:
         const std::optional<QByteArray> found = kit::trashInfoOriginalPath(text, top);
         QCOMPARE(found.value_or(QByteArray()), path);
     }
+
+    void trashInfoWrittenReadsBack()
+    {
+        const QByteArray path("/home/u/line\nbreak %41 caf\xc3\xa9 \xe9t\xe9 [x]#=.txt");
+        const QByteArray text = kit::trashInfoText(path, "2026-12-11T06:05:04");
+        QVERIFY2(text.startsWith("[Trash Info]\nPath=/home/u/line%0Abreak%20%2541%20caf%C3%A9"),
+                 text.constData());
+        QVERIFY(text.endsWith("\nDeletionDate=2026-12-11T06:05:04\n"));
+        QCOMPARE(text.count('\n'), 3);
+        QCOMPARE(kit::trashInfoOriginalPath(text, "/").value_or(QByteArray()), path);
+    }
+
+    void trashEntryNames_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<int>("attempt");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("first try") << QByteArray("report.pdf") << 1 << QByteArray("report.pdf");
+        QTest::newRow("numbered before the first dot")
+            << QByteArray("a.tar.gz") << 3 << QByteArray("a.3.tar.gz");
+        QTest::newRow("no dot") << QByteArray("notes") << 2 << QByteArray("notes.2");
+        QTest::newRow("exactly the longest") << QByteArray(245, 'x') << 1 << QByteArray(245, 'x');
+        QTest::newRow("too long: cut, extension kept")
+            << QByteArray(300, 'x') + ".pdf" << 1 << QByteArray(241, 'x') + ".pdf";
+        QTest::newRow("too long and numbered")
+            << QByteArray(300, 'x') + ".pdf" << 12 << QByteArray(238, 'x') + ".12.pdf";
+        QTest::newRow("too long, a long 'extension' is not kept")
+            << QByteArray(100, 'x') + '.' + QByteArray(200, 'y') << 1
+            << QByteArray(100, 'x') + '.' + QByteArray(144, 'y');
+        // 'é' is two bytes: 122 of them end on byte 244, and the 123rd would not fit.
+        QTest::newRow("a UTF-8 character is never cut")
+            << QByteArray("\xc3\xa9").repeated(130) << 1 << QByteArray("\xc3\xa9").repeated(122);
+    }
+
+    void trashEntryNames()
+    {
+        QFETCH(QByteArray, name);
+        QFETCH(int, attempt);
+        QFETCH(QByteArray, expected);
+        const QByteArray made = kit::trashEntryName(name, attempt);
+        QCOMPARE(made, expected);
+        QVERIFY(made.size() + qsizetype(sizeof ".trashinfo") - 1 <= 255);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestJournalText)

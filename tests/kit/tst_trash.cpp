@@ -3,7 +3,10 @@
 #include "kit_FILE.h"
 
 #include <QApplication>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QtTest>
+#include <algorithm>
 #include <sys/stat.h>
 
 namespace {
@@ -38,6 +41,12 @@ private slots:
     void untrashableFileStaysInPlace();
     void trashesOnlyTheFileRead_data();
     void trashesOnlyTheFileRead();
+    void strayFileInTheTrashIsNeverReplaced();
+    void replacedDuringTheTrashStaysInPlace_data();
+    void replacedDuringTheTrashStaysInPlace();
+    void longNamesAreTrashed_data();
+    void longNamesAreTrashed();
+    void desktopTrashListsAndRestoresOurEntries();
 };
 
 void TestTrash::trashesWithItsOriginalPath_data()
@@ -218,6 +227,158 @@ void TestTrash::trashesOnlyTheFileRead()
     } else {
         QCOMPARE(readAll(path), before);
         QCOMPARE(trashEntryCount(), trashedBefore);
+    }
+}
+
+void TestTrash::strayFileInTheTrashIsNeverReplaced()
+{
+    // Other tools leave files in the trash without an info file: their names are not free.
+    QTemporaryDir tmp;
+    const QString files = trashFolder() + QStringLiteral("/files/");
+    QVERIFY(QDir().mkpath(files));
+    makeFile(files + "stray report.pdf", "left by another tool");
+    const QString path = tmp.filePath("stray report.pdf");
+    makeFile(path, "the source");
+
+    QCOMPARE(kit_FILE::SendToRecycleBin(path, identityOf(path)), kit_FILE::TrashResult::Trashed);
+
+    QCOMPARE(readAll(files + "stray report.pdf"), QByteArray("left by another tool"));
+    QCOMPARE(readAll(trashedEntryFor(path)), QByteArray("the source"));
+    QString error;
+    QVERIFY2(trashListOriginalPaths(&error).contains(path), qPrintable(error));
+}
+
+void TestTrash::replacedDuringTheTrashStaysInPlace_data()
+{
+    QTest::addColumn<bool>("throughLink");
+    QTest::newRow("a file, saved again by rename") << false;
+    QTest::newRow("a link, pointed elsewhere") << true;
+}
+
+void TestTrash::replacedDuringTheTrashStaysInPlace()
+{
+    // An editor saves between the last look at the file and its move: the new version must stay
+    // where it is, and the trash gain nothing.
+    QFETCH(bool, throughLink);
+    QTemporaryDir tmp;
+    const QString file = tmp.filePath("doc.txt");
+    makeFile(file, "as read");
+    const kit_FILE::FileIdentity read = identityOf(file);
+    const QString path = throughLink ? tmp.filePath("link.txt") : file;
+    if (throughLink)
+        QVERIFY(QFile::link(file, path));
+    const QString other = tmp.filePath("other.txt");
+    makeFile(other, "saved again");
+    const QString saving = tmp.filePath("saving");
+    if (throughLink)
+        QVERIFY(QFile::link(other, saving));
+    else
+        QVERIFY(QFile::copy(other, saving));
+    const int trashedBefore = trashEntryCount();
+    bool saved = false;
+
+    const kit_FILE::TrashResult result =
+        kit_FILE::SendToRecycleBin(path, read, [&](const kit_FILE::FileIdentity &) {
+            saved = ::rename(QFile::encodeName(saving).constData(),
+                             QFile::encodeName(path).constData()) == 0;
+        });
+
+    QVERIFY(saved);
+    QCOMPARE(result, kit_FILE::TrashResult::NotTheFileRead);
+    QCOMPARE(readAll(path), QByteArray("saved again"));
+    if (throughLink)
+        QCOMPARE(QFileInfo(path).symLinkTarget(), other);
+    QCOMPARE(trashEntryCount(), trashedBefore);
+    QVERIFY(trashedEntriesFor(path).isEmpty());
+}
+
+void TestTrash::longNamesAreTrashed_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("250 ASCII characters and an extension") << QString(250, u'n') + ".pdf";
+    QTest::newRow("accents, 254 bytes") << QString(125, u'\u00e9') + ".txt";
+}
+
+void TestTrash::longNamesAreTrashed()
+{
+    QFETCH(QString, name);
+    QTemporaryDir tmp;
+    const QString path = tmp.filePath(name);
+    makeFile(path, "long");
+
+    QCOMPARE(kit_FILE::SendToRecycleBin(path, identityOf(path)), kit_FILE::TrashResult::Trashed);
+
+    QVERIFY(!QFileInfo::exists(path));
+    const QString entry = trashedEntryFor(path);
+    QVERIFY2(!entry.isEmpty(), "the info file keeps the whole path");
+    QCOMPARE(readAll(entry), QByteArray("long"));
+    QVERIFY(QFileInfo(entry).fileName().toUtf8().size() <= 245);
+    QString error;
+    QVERIFY2(trashListOriginalPaths(&error).contains(path), qPrintable(error));
+}
+
+namespace {
+
+// GIO's own trash client, which needs the desktop's virtual file system on a session bus.
+QString gioTrash(const QStringList &arguments, bool *ran)
+{
+    QProcess gio;
+    gio.start(QStringLiteral("dbus-run-session"),
+              QStringList{QStringLiteral("--"), QStringLiteral("gio"), QStringLiteral("trash")} +
+                  arguments);
+    *ran = gio.waitForFinished(30000) && gio.exitStatus() == QProcess::NormalExit &&
+           gio.exitCode() == 0;
+    return QString::fromUtf8(gio.readAllStandardOutput());
+}
+
+// gio prints the bytes of a path that are not ASCII as "\\xHH".
+QString unescapedPath(const QString &printed)
+{
+    QByteArray bytes;
+    const QByteArray text = printed.toUtf8();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.mid(i, 2) == "\\x" && i + 3 < text.size()) {
+            bytes += char(text.mid(i + 2, 2).toInt(nullptr, 16));
+            i += 3;
+        } else {
+            bytes += text[i];
+        }
+    }
+    return QString::fromUtf8(bytes);
+}
+
+} // namespace
+
+void TestTrash::desktopTrashListsAndRestoresOurEntries()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("dbus-run-session")).isEmpty() ||
+        !QFileInfo::exists(QStringLiteral("/usr/libexec/gvfsd-trash")))
+        QSKIP("the desktop's trash service (gvfs-daemons, dbus-daemon) is not installed");
+    QTemporaryDir tmp;
+    const QStringList paths{tmp.filePath("facture n°3 100% été.pdf"),
+                            tmp.filePath("100% net [2] #3.txt"),
+                            tmp.filePath(QString(250, u'x') + ".txt")};
+    for (const QString &path : paths) {
+        makeFile(path, QFileInfo(path).fileName().toUtf8());
+        QVERIFY(kit_FILE::SendToRecycleBin(path));
+    }
+
+    bool ran = false;
+    const QStringList listed = gioTrash({QStringLiteral("--list")}, &ran).split(u'\n');
+    QVERIFY2(ran, "gio trash --list ran");
+    for (const QString &path : paths) {
+        // Each line is "trash:///NAME<tab>/original/path".
+        const auto line = std::find_if(listed.begin(), listed.end(), [&](const QString &l) {
+            return unescapedPath(l.section(u'\t', 1)) == path;
+        });
+        QVERIFY2(line != listed.end(), qPrintable(listed.join('\n')));
+        // This GLib's restore writes a name that is not ASCII escaped, whoever trashed it.
+        if (std::any_of(path.begin(), path.end(), [](QChar c) { return c.unicode() > 0x7f; }))
+            continue;
+        gioTrash({QStringLiteral("--restore"), line->section(u'\t', 0, 0)}, &ran);
+        QVERIFY2(ran, qPrintable("gio trash --restore " + *line));
+        QCOMPARE(readAll(path), QFileInfo(path).fileName().toUtf8());
+        QVERIFY(trashedEntriesFor(path).isEmpty());
     }
 }
 

@@ -12,6 +12,7 @@ set(platform_sources
     ${CMAKE_CURRENT_LIST_DIR}/posix_files.h
     ${CMAKE_CURRENT_LIST_DIR}/posix_desktop.cpp
     ${CMAKE_CURRENT_LIST_DIR}/posix_folders.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/posix_home_trash.cpp
     ${CMAKE_CURRENT_LIST_DIR}/posix_restore.cpp
     ${CMAKE_CURRENT_LIST_DIR}/posix_trash.cpp
 )

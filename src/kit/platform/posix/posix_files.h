@@ -39,6 +39,14 @@ inline bool sameFile(const struct stat &a, const struct stat &b)
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
+// What a trash is checked against: the same file and, with versionToo, the same version of it.
+inline bool isTheEntry(const struct stat &st, const struct stat &entry, bool versionToo)
+{
+    return sameFile(st, entry) && (!versionToo || (st.st_size == entry.st_size &&
+                                                   st.st_mtim.tv_sec == entry.st_mtim.tv_sec &&
+                                                   st.st_mtim.tv_nsec == entry.st_mtim.tv_nsec));
+}
+
 // Lets the tests' hook act at this step, when there is one.
 void reachStep(kit_FILE::Step step);
 bool namedTemporaryFileForced();
@@ -49,6 +57,17 @@ bool namedTemporaryFileForced();
 kit_FILE::TrashResult moveReplacedToTrash(const QString &path, const struct stat &folder,
                                           const struct stat &entry,
                                           const kit_FILE::TrashHook &trashing);
+
+enum class OwnTrash {
+    Trashed,
+    NotTheFileRead, // the name holds another file, or another version: nothing is in the trash
+    NotTaken        // not a case for our writer, or it failed before changing anything
+};
+// Moves a regular file on the home trash's file system into that trash, when the path (absolute,
+// no "." or ".." in it) still names `entry` (and the same version of it, with versionToo). The
+// name of the entry made in files/ goes to entryName.
+OwnTrash trashIntoHome(const QByteArray &path, const struct stat &entry, bool versionToo,
+                       QByteArray *entryName = nullptr);
 
 // A file's identity as the program keeps it, time of change included.
 kit_FILE::FileIdentity identityOf(const struct stat &st);

@@ -1,10 +1,13 @@
 #include "kit_Paths.h"
 #include "kit_Platform.h"
+#include "kit_TrashInfo.h"
 #include "posix_files.h"
 
 #include <QFile>
 #include <cstdlib>
+#include <ctime>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <gio/gio.h>
 #include <optional>
 #include <sys/stat.h>
@@ -109,9 +112,61 @@ bool trash(const QByteArray &path)
     return trashed;
 }
 
-// `entry` is what the path names now (lstat), told to the hook before it goes.
+QByteArray withSingleSeparators(QByteArray path)
+{
+    while (path.contains("//"))
+        path.replace("//", "/");
+    return path;
+}
+
+bool notBefore(const struct timespec &t, const struct timespec &began)
+{
+    return t.tv_sec > began.tv_sec || (t.tv_sec == began.tv_sec && t.tv_nsec >= began.tv_nsec);
+}
+
+// Another program may put its file at the path between our look and GIO's move, which then
+// trashes that file. The entry GIO made is found among the names it gives (the first with a free
+// info file name wins), by the path its info file records and a time not before the trash
+// began; anything but the entry meant goes back, never over a file.
+TrashResult checkedAfterGio(const QByteArray &path, const struct stat &entry, bool versionToo,
+                            const struct timespec &began)
+{
+    const QByteArray original = withSingleSeparators(path);
+    const QByteArray fileName = original.sliced(original.lastIndexOf('/') + 1);
+    for (const TrashFolder &trash : trashFoldersFor(QFile::decodeName(original))) {
+        const QByteArray folder = QFile::encodeName(trash.folder);
+        const QByteArray top = QFile::encodeName(trash.top);
+        for (int attempt = 1; attempt <= 1000; ++attempt) {
+            const QByteArray name = kit::trashEntryName(fileName, attempt);
+            const QByteArray infoPath = folder + "/info/" + name + ".trashinfo";
+            struct stat info {};
+            if (::lstat(infoPath.constData(), &info) != 0)
+                break;
+            if (!notBefore(info.st_ctim, began))
+                continue;
+            QFile infoFile(QFile::decodeName(infoPath));
+            if (!infoFile.open(QIODevice::ReadOnly) ||
+                kit::trashInfoOriginalPath(infoFile.read(64 * 1024), top) != original)
+                continue;
+            const QByteArray entryPath = folder + "/files/" + name;
+            struct stat st {};
+            if (::lstat(entryPath.constData(), &st) != 0)
+                continue;
+            if (posix::isTheEntry(st, entry, versionToo))
+                return TrashResult::Trashed;
+            if (::renameat2(AT_FDCWD, entryPath.constData(), AT_FDCWD, path.constData(),
+                            RENAME_NOREPLACE) == 0)
+                ::unlink(infoPath.constData());
+            return TrashResult::NotTheFileRead;
+        }
+    }
+    return TrashResult::Trashed;
+}
+
+// `entry` is what the path names now (lstat), told to the hook before it goes. Our own writer
+// takes the common case; GIO the rest (links, other file systems, a trash we cannot use).
 TrashResult trashChecked(const QString &path, bool stillMeant, const struct stat &entry,
-                         const kit_FILE::TrashHook &trashing)
+                         bool versionToo, const kit_FILE::TrashHook &trashing)
 {
     if (!stillMeant)
         return TrashResult::NotTheFileRead;
@@ -120,7 +175,20 @@ TrashResult trashChecked(const QString &path, bool stillMeant, const struct stat
         return TrashResult::Failed;
     if (trashing)
         trashing(posix::identityOf(entry));
-    return trash(*bytes) ? TrashResult::Trashed : TrashResult::Failed;
+    switch (posix::trashIntoHome(*bytes, entry, versionToo)) {
+    case posix::OwnTrash::Trashed:
+        return TrashResult::Trashed;
+    case posix::OwnTrash::NotTheFileRead:
+        return TrashResult::NotTheFileRead;
+    case posix::OwnTrash::NotTaken:
+        break;
+    }
+    // The file system's clock, which is coarse: a finer one could run ahead of its times.
+    struct timespec began {};
+    ::clock_gettime(CLOCK_REALTIME_COARSE, &began);
+    if (!trash(*bytes))
+        return TrashResult::Failed;
+    return checkedAfterGio(*bytes, entry, versionToo, began);
 }
 
 bool sameVersion(const struct stat &st, const kit_FILE::FileIdentity &expected)
@@ -145,8 +213,7 @@ bool moveToTrash(const QString &path)
     struct stat st {};
     if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
         return false;
-    const std::optional<QByteArray> bytes = pathForTrash(path);
-    return bytes && trash(*bytes);
+    return trashChecked(path, true, st, true, {}) == TrashResult::Trashed;
 }
 
 TrashResult moveToTrash(const QString &path, const kit_FILE::FileIdentity &expected,
@@ -162,7 +229,7 @@ TrashResult moveToTrash(const QString &path, const kit_FILE::FileIdentity &expec
     const bool meant = sameVersion(own, expected) ||
                        (S_ISLNK(own.st_mode) && ::stat(bytes.constData(), &pointed) == 0 &&
                         sameVersion(pointed, expected));
-    return trashChecked(path, meant, own, trashing);
+    return trashChecked(path, meant, own, true, trashing);
 }
 
 namespace posix {
@@ -181,7 +248,7 @@ TrashResult moveReplacedToTrash(const QString &path, const struct stat &folder,
                        sameFile(folderNow, folder) &&
                        ::lstat(QFile::encodeName(path).constData(), &entryNow) == 0 &&
                        sameFile(entryNow, entry);
-    return trashChecked(path, meant, entryNow, trashing);
+    return trashChecked(path, meant, entryNow, false, trashing);
 }
 
 } // namespace posix
