@@ -142,11 +142,13 @@ IniText IniText::fromBytes(const QByteArray &bytes)
     IniText ini;
     QString text;
     if (bytes.startsWith("\xFF\xFE")) {
-        ini.m_encoding = ListEncoding::Utf16LE;
-        text = fromUtf16(QByteArrayView(bytes).sliced(2), false);
+        const QByteArrayView units = QByteArrayView(bytes).sliced(2);
+        ini.m_encoding = ListEncoding::utf16(units, false);
+        text = fromUtf16(units, false);
     } else if (bytes.startsWith("\xFE\xFF")) {
-        ini.m_encoding = ListEncoding::Utf16BE;
-        text = fromUtf16(QByteArrayView(bytes).sliced(2), true);
+        const QByteArrayView units = QByteArrayView(bytes).sliced(2);
+        ini.m_encoding = ListEncoding::utf16(units, true);
+        text = fromUtf16(units, true);
     } else if (bytes.startsWith("\xEF\xBB\xBF")) {
         ini.m_encoding = ListEncoding::Utf8;
         // A second mark is a character of the text, kept as it came.
@@ -182,17 +184,7 @@ QByteArray IniText::toBytes() const
     QString text;
     for (const Line &line : m_lines)
         text += line.text + line.end;
-    switch (m_encoding) {
-    case ListEncoding::Utf16LE:
-        return "\xFF\xFE" + toUtf16(text, false);
-    case ListEncoding::Utf16BE:
-        return "\xFE\xFF" + toUtf16(text, true);
-    case ListEncoding::Utf8:
-        return "\xEF\xBB\xBF" + text.toUtf8();
-    case ListEncoding::Ansi:
-        break;
-    }
-    return text.toUtf8();
+    return encodeText(text, m_encoding);
 }
 
 QStringList IniText::lines() const

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "kit_ListFile.h" // ListEncoding: the same encodings as the list files
 #include "kit_PathStyle.h"
+#include "kit_TextEncodings.h" // ListEncoding: the same encodings as the list files
 
 #include <QByteArray>
 #include <QList>
@@ -25,7 +25,7 @@ public:
     static IniText fromBytes(const QByteArray &bytes);
     // The text in the encoding it was read in; a file read as Windows-1252 comes back as UTF-8,
     // the system's code page here. Every line keeps its own line end; new lines take the
-    // file's first one.
+    // file's first one. The odd last byte of a UTF-16 file stays its last byte.
     QByteArray toBytes() const;
 
     // Sections and keys are found ignoring case, the first of equal names wins. Spaces and tabs

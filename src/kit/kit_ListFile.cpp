@@ -45,11 +45,13 @@ DecodedText decodeListText(const QByteArray &bytes)
         // A second mark is text: the entry begins with U+FEFF.
         text = fromUtf8KeepingMarks(beforeNul(QByteArrayView(bytes).sliced(3)));
     } else if (bytes.startsWith(bomUtf16LE)) {
-        list.encoding = ListEncoding::Utf16LE;
-        text = fromUtf16(QByteArrayView(bytes).sliced(2), false);
+        const QByteArrayView units = QByteArrayView(bytes).sliced(2);
+        list.encoding = ListEncoding::utf16(units, false);
+        text = fromUtf16(units, false);
     } else if (bytes.startsWith(bomUtf16BE)) {
-        list.encoding = ListEncoding::Utf16BE;
-        text = fromUtf16(QByteArrayView(bytes).sliced(2), true);
+        const QByteArrayView units = QByteArrayView(bytes).sliced(2);
+        list.encoding = ListEncoding::utf16(units, true);
+        text = fromUtf16(units, true);
     } else {
         text = fromSystemCodePage(beforeNul(bytes));
     }
@@ -80,17 +82,7 @@ QByteArray encodeListFile(const QStringList &entries, ListEncoding encoding)
     QString text;
     for (const QString &entry : entries)
         text += entry + QStringLiteral("\r\n");
-    switch (encoding) {
-    case ListEncoding::Ansi:
-        return text.toUtf8();
-    case ListEncoding::Utf8:
-        return QByteArray(bomUtf8) + text.toUtf8();
-    case ListEncoding::Utf16LE:
-        return QByteArray(bomUtf16LE) + toUtf16(text, false);
-    case ListEncoding::Utf16BE:
-        return QByteArray(bomUtf16BE) + toUtf16(text, true);
-    }
-    return {};
+    return encodeText(text, encoding);
 }
 
 bool listFileCanHold(const QString &entry)

@@ -1,18 +1,13 @@
 #pragma once
 
+#include "kit_TextEncodings.h" // ListEncoding: the same encodings as the settings file
+
 #include <QByteArray>
 #include <QStringList>
 
 // The list file shared by the folder-name list and the recent folders list: one entry per line,
 // each followed by CR LF, in an encoding told by the file's first bytes.
 namespace kit {
-
-enum class ListEncoding {
-    Ansi,    // the system's code page, without a byte-order mark (UTF-8 on Linux)
-    Utf8,    // UTF-8 after EF BB BF
-    Utf16LE, // after FF FE
-    Utf16BE, // after FE FF
-};
 
 struct DecodedList {
     QStringList entries;
@@ -34,7 +29,8 @@ struct DecodedText {
 // Detects the encoding by the byte-order mark and splits the text into entries: CR LF, CR or
 // LF end an entry (LF CR is two breaks), text after the last break is an entry, a NUL ends the
 // text, and nothing else is removed. Without a mark, bytes that are not valid UTF-8 are read as
-// Windows-1252, so a list written on Windows keeps its accents.
+// Windows-1252, so a list written on Windows keeps its accents. The odd last byte of a UTF-16
+// file is kept by the encoding, after a NUL too: it stays the file's last byte.
 DecodedList decodeListFile(const QByteArray &bytes);
 DecodedText decodeListText(const QByteArray &bytes);
 // The entries of a decoded text, each a string of its own.
@@ -44,7 +40,8 @@ QStringList entriesOf(const QString &text, const QList<LineSpan> &lines);
 // A text that fails this (a folder path holding a line break) is never added to a list.
 bool listFileCanHold(const QString &entry);
 
-// Every entry followed by CR LF, after the encoding's byte-order mark (none for Ansi).
+// Every entry followed by CR LF, after the encoding's byte-order mark (none for Ansi), and then
+// the odd last byte of the UTF-16 file the encoding was read from.
 QByteArray encodeListFile(const QStringList &entries, ListEncoding encoding);
 
 } // namespace kit

@@ -14,7 +14,37 @@ constexpr std::array<char16_t, 32> cp1252High = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
+constexpr char bomUtf8[] = "\xEF\xBB\xBF";
+constexpr char bomUtf16LE[] = "\xFF\xFE";
+constexpr char bomUtf16BE[] = "\xFE\xFF";
+
 } // namespace
+
+ListEncoding ListEncoding::utf16(QByteArrayView bytes, bool bigEndian)
+{
+    ListEncoding encoding(bigEndian ? Kind::Utf16BE : Kind::Utf16LE);
+    if (bytes.size() % 2 != 0)
+        encoding.m_oddLastByte = bytes.back();
+    return encoding;
+}
+
+QByteArray encodeText(const QString &text, ListEncoding encoding)
+{
+    switch (encoding.kind()) {
+    case ListEncoding::Kind::Ansi:
+        return text.toUtf8();
+    case ListEncoding::Kind::Utf8:
+        return bomUtf8 + text.toUtf8();
+    case ListEncoding::Kind::Utf16LE:
+    case ListEncoding::Kind::Utf16BE:
+        break;
+    }
+    const bool bigEndian = encoding.kind() == ListEncoding::Kind::Utf16BE;
+    QByteArray bytes = (bigEndian ? bomUtf16BE : bomUtf16LE) + toUtf16(text, bigEndian);
+    if (const std::optional<char> odd = encoding.oddLastByte())
+        bytes += *odd;
+    return bytes;
+}
 
 QString fromWindows1252(QByteArrayView bytes)
 {

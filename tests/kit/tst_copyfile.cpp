@@ -8,12 +8,15 @@
 #include <QProcess>
 #include <QtTest>
 #include <csignal>
+#include <cstdarg>
+#include <cstring>
 #include <fcntl.h>
 #include <ftw.h>
 #include <functional>
 #include <optional>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace {
@@ -161,7 +164,41 @@ private:
     void (*m_previousHandler)(int) = nullptr;
 };
 
+// The other program of a race that no step of the copy reaches: it puts a file at a name while
+// the system call that gives the copy that name is on its way (a rename, or a creation).
+std::function<void()> s_atNameTaking;
+QByteArray s_nameWatched;
+
+void actIfTaking(const char *path)
+{
+    const char *slash = std::strrchr(path, '/');
+    if (s_atNameTaking && s_nameWatched == (slash ? slash + 1 : path))
+        std::exchange(s_atNameTaking, {})(); // once, and not for the act's own calls
+}
+
 } // namespace
+
+// The program's calls go through these while a test watches a name; everything else goes on to
+// the kernel as it would.
+extern "C" int renameat(int fromFolder, const char *from, int toFolder, const char *to)
+{
+    actIfTaking(to);
+    return int(::syscall(SYS_renameat2, fromFolder, from, toFolder, to, 0));
+}
+
+extern "C" int openat(int folder, const char *path, int flags, ...)
+{
+    mode_t mode = 0;
+    if (flags & (O_CREAT | O_TMPFILE)) {
+        va_list rest;
+        va_start(rest, flags);
+        mode = va_arg(rest, mode_t);
+        va_end(rest);
+    }
+    if (flags & O_CREAT)
+        actIfTaking(path);
+    return int(::syscall(SYS_openat, folder, path, flags, mode));
+}
 
 class TestCopyFile : public QObject {
     Q_OBJECT
@@ -175,6 +212,10 @@ private slots:
     void endedMidCopyLeavesNoTemporaryFile_data();
     void endedMidCopyLeavesNoTemporaryFile();
     void staleTemporariesOfAKilledCopyAreRemoved();
+    void ontoExfatNothingIsReplaced_data();
+    void ontoExfatNothingIsReplaced();
+    void ontoExfatAFailedCopyLeavesNoPartialFile_data();
+    void ontoExfatAFailedCopyLeavesNoPartialFile();
 };
 
 void TestCopyFile::copies_data()
@@ -596,6 +637,136 @@ void TestCopyFile::staleTemporariesOfAKilledCopyAreRemoved()
     QVERIFY(QFileInfo::exists(out + "/.rangeur-notours.txt"));
     ::kill(pid_t(going.processId()), SIGKILL);
     QVERIFY(going.waitForFinished(30000));
+}
+
+void TestCopyFile::ontoExfatNothingIsReplaced_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("free name") << "free";
+    QTest::newRow("a file appears at the name as the copy takes it") << "appears";
+    QTest::newRow("name taken before the copy") << "taken";
+}
+
+// exFAT through FUSE takes neither RENAME_NOREPLACE nor hard links: the copy still never
+// replaces a file it did not send to the trash, and the journal can still tell the copy.
+void TestCopyFile::ontoExfatNothingIsReplaced()
+{
+    QFETCH(QString, kind);
+    QTemporaryDir tmp;
+    const QString out = tmp.filePath("exfat");
+    const FuseExfat exfat(out, 64 * MiB);
+    if (!exfat.isMounted())
+        QSKIP(qPrintable("cannot mount an exFAT file system: " + exfat.errorText()));
+    const QString source = tmp.filePath("source.bin");
+    const QString destination = out + "/copy.bin";
+    const QByteArray content = patterned(2 * MiB + 3) + QTest::currentDataTag();
+    makeFile(source, content, 0640, 1500000000);
+    const QByteArray other = QByteArray("another program's file in ") + QTest::currentDataTag();
+    if (kind == "taken")
+        makeFile(destination, other);
+    else if (kind == "appears") {
+        s_nameWatched = "copy.bin";
+        s_atNameTaking = [&] { makeFile(destination, other); };
+    }
+    const auto stopWatching = qScopeGuard([] { s_atNameTaking = {}; });
+
+    std::optional<kit_FILE::FileIdentity> recorded;
+    kit_FILE::CopyHooks hooks;
+    hooks.publishing = [&](const kit_FILE::FileIdentity &, const kit_FILE::FileIdentity &copy) {
+        QVERIFY2(!recorded, "the journal hears of the copy once");
+        recorded = copy;
+    };
+    kit_FILE::FileIdentity read;
+    kit_FILE::FileIdentity published;
+    const bool copied = kit_FILE::CopyFileOver(source, destination, &read, &hooks, &published);
+    QVERIFY2(!s_atNameTaking, "the other program had its chance");
+
+    QCOMPARE(readAll(source), content);
+    QCOMPARE(leftoverTemporaries(out), QStringList{});
+    if (kind != "free") {
+        QString error;
+        QVERIFY2(keptContents(tmp.path(), &error).contains(other), "lost: " + other);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+    }
+    if (!copied) {
+        // The file in the way could not go to the trash: it keeps the name.
+        QVERIFY2(kind != "free", "a copy to a free name succeeds");
+        QCOMPARE(readAll(destination), other);
+        return;
+    }
+    QCOMPARE(readAll(destination), content);
+    const struct stat copy = statOf(destination);
+    QCOMPARE(copy.st_mtim.tv_sec, 1500000000); // exFAT through FUSE keeps whole seconds
+    // An undo removes a copy only while it is the file and version the journal was told of.
+    const auto sameAsCopy = [&](const kit_FILE::FileIdentity &id, bool changeKnown) {
+        return id.device == quint64(copy.st_dev) && id.inode == quint64(copy.st_ino) &&
+               id.size == copy.st_size && id.modifiedSeconds == copy.st_mtim.tv_sec &&
+               id.modifiedNanoseconds == copy.st_mtim.tv_nsec &&
+               (!changeKnown || (id.changedSeconds == copy.st_ctim.tv_sec &&
+                                 id.changedNanoseconds == copy.st_ctim.tv_nsec));
+    };
+    QVERIFY2(sameAsCopy(published, true), "the identity given is the copy's at its name");
+    QVERIFY(recorded);
+    if (kind == "free")
+        QVERIFY2(sameAsCopy(*recorded, false), "the journal can tell the copy");
+    QCOMPARE(read.size, qint64(content.size()));
+}
+
+void TestCopyFile::ontoExfatAFailedCopyLeavesNoPartialFile_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("no room left") << "full";
+    QTest::newRow("source written in place during the copy") << "source changed";
+    QTest::newRow("partial copy swapped for another file before it is removed") << "swapped";
+}
+
+void TestCopyFile::ontoExfatAFailedCopyLeavesNoPartialFile()
+{
+    using kit_FILE::Step;
+    QFETCH(QString, kind);
+    QTemporaryDir tmp;
+    const QString out = tmp.filePath("exfat");
+    const FuseExfat exfat(out, kind == "full" ? 8 * MiB : 64 * MiB);
+    if (!exfat.isMounted())
+        QSKIP(qPrintable("cannot mount an exFAT file system: " + exfat.errorText()));
+    const QString source = tmp.filePath("source.bin");
+    const QString destination = out + "/copy.bin";
+    makeFile(source, patterned(kind == "full" ? 16 * MiB : MiB));
+    makeFile(out + "/kept.txt", "already there");
+    const QByteArray other = "saved there by another program";
+
+    std::function<void()> act;
+    if (kind == "source changed" || kind == "swapped")
+        act = [&] {
+            QFile grown(source);
+            QVERIFY(grown.open(QIODevice::Append));
+            QCOMPARE(grown.write("more"), 4);
+        };
+    if (kind == "swapped")
+        act = [&, append = act] {
+            append();
+            QVERIFY(QDir().rename(destination, out + "/aside.bin"));
+            makeFile(destination, other);
+        };
+    kit_FILE::setTestSeams({[&](Step reached) {
+        if (reached == Step::CopyWritten && act)
+            std::exchange(act, {})();
+    }});
+    const auto resetSeams = qScopeGuard([] { kit_FILE::setTestSeams(); });
+    const QByteArrayList before = snapshot(out);
+
+    QCOMPARE(guardedCopy(source, destination), false);
+
+    QVERIFY2(!act, "the other program had its chance");
+    QCOMPARE(leftoverTemporaries(out), QStringList{});
+    QCOMPARE(readAll(out + "/kept.txt"), QByteArray("already there"));
+    if (kind == "swapped") {
+        // The partial copy under another name is no longer the copy's to remove.
+        QCOMPARE(readAll(destination), other);
+        QVERIFY(QFileInfo::exists(out + "/aside.bin"));
+        return;
+    }
+    QCOMPARE(snapshot(out), before);
 }
 
 RANGEUR_FS_TEST_MAIN(TestCopyFile)

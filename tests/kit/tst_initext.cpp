@@ -264,6 +264,20 @@ void TestIniText::encodingsAndLineEndsKept_data()
     QTest::newRow("UTF-16 BE with its mark")
         << utf16("[A]\nk=é\n", true) << kit::ListEncoding::Utf16BE
         << utf16("[A]\nk=é\nn=€\n", true);
+    // A Windows copy cut short in the middle of a character: the byte left over stays last.
+    QTest::newRow("UTF-16 LE, an odd last byte, the key edited")
+        << utf16le("[A]\r\nk=été\r\nn=1\r\n") + 'F' << kit::ListEncoding::Utf16LE
+        << utf16le("[A]\r\nk=été\r\nn=€\r\n") + 'F';
+    QTest::newRow("UTF-16 BE, an odd last byte (NUL), the key added after a last line")
+        << utf16("[A]\nk=é", true) + QByteArray(1, '\0') << kit::ListEncoding::Utf16BE
+        << utf16("[A]\nk=é\nn=€\n", true) + QByteArray(1, '\0');
+    const QString lone = QChar(0xDC00) + QStringLiteral("é") + QChar(0xD800);
+    QTest::newRow("UTF-16 LE, lone surrogates")
+        << utf16le("[A]\r\nk=" + lone + "\r\n") << kit::ListEncoding::Utf16LE
+        << utf16le("[A]\r\nk=" + lone + "\r\nn=€\r\n");
+    QTest::newRow("UTF-16 BE, a lone surrogate ends the file")
+        << utf16(QStringLiteral("[A]\nk=x") + QChar(0xDBFF), true) << kit::ListEncoding::Utf16BE
+        << utf16(QStringLiteral("[A]\nk=x") + QChar(0xDBFF) + QStringLiteral("\nn=€\n"), true);
     // The system's code page is UTF-8 here: a Windows-1252 file keeps its accents and is
     // written back in UTF-8.
     QTest::newRow("Windows-1252") << QByteArray("[A]\r\nk=\xC9T\xC9 \x80\r\n")
@@ -279,6 +293,9 @@ void TestIniText::encodingsAndLineEndsKept()
     QFETCH(QByteArray, after);
     kit::IniText ini = kit::IniText::fromBytes(before);
     QCOMPARE(ini.encoding(), encoding);
+    // Unedited, a file that has its mark or is valid UTF-8 comes back byte for byte.
+    if (encoding != kit::ListEncoding::Ansi || QString::fromUtf8(before).toUtf8() == before)
+        QCOMPARE(ini.toBytes(), before);
     QVERIFY(ini.setValue("A", "n", QStringLiteral("€")));
     QCOMPARE(ini.toBytes(), after);
 }

@@ -51,6 +51,17 @@ void TestListFile::encodingsFromFiles_data()
         << "list-utf16be.txt" << sampleEntries << ListEncoding::Utf16BE << true;
     QTest::newRow("no mark: the system's code page, UTF-8")
         << "list-ansi-utf8.txt" << sampleEntries << ListEncoding::Ansi << true;
+    // A Windows copy cut short in the middle of a character: the byte left over is kept.
+    QTest::newRow("UTF-16 little-endian, an odd last byte")
+        << "list-utf16le-odd-byte.txt" << sampleEntries << ListEncoding::Utf16LE << true;
+    QTest::newRow("UTF-16 big-endian, an odd last byte (NUL)")
+        << "list-utf16be-odd-byte.txt" << sampleEntries << ListEncoding::Utf16BE << true;
+    QTest::newRow("UTF-16 little-endian, lone surrogates")
+        << "list-utf16le-lone-surrogates.txt"
+        << QStringList{QChar(0xD800) + QStringLiteral("FACTURES"),
+                       QStringLiteral("ÉTÉ") + QChar(0xDC00),
+                       QString(QChar(0xDC00)) + QChar(0xD800), QStringLiteral("\U0001F600")}
+        << ListEncoding::Utf16LE << true;
     QTest::newRow("no mark, not UTF-8: written on Windows")
         << "list-windows-1252.txt" << QStringList{"FACTURES", "ÉTÉ 2024", "Coût 100€ – œuvre"}
         << ListEncoding::Ansi << false;
@@ -102,10 +113,10 @@ void TestListFile::lineBreaks_data()
     QTest::newRow("mark alone, UTF-16") << QByteArray("\xfe\xff") << QStringList{};
     QTest::newRow("a second mark is the first entry's text")
         << QByteArray("\xef\xbb\xbf\xef\xbb\xbf") << QStringList{QStringLiteral("\uFEFF")};
-    QTest::newRow("odd last byte of UTF-16 is dropped") << QByteArray("\xff\xfe"
-                                                                      "a\0b",
-                                                                      5)
-                                                        << QStringList{"a"};
+    QTest::newRow("odd last byte of UTF-16 is no entry's text") << QByteArray("\xff\xfe"
+                                                                              "a\0b",
+                                                                              5)
+                                                                << QStringList{"a"};
 }
 
 void TestListFile::lineBreaks()
@@ -130,6 +141,24 @@ void TestListFile::writing_data()
         << QStringList{"A", ""} << ListEncoding::Ansi << QByteArray("A\r\n\r\n");
     QTest::newRow("UTF-16 BE") << QStringList{"É"} << ListEncoding::Utf16BE
                                << QByteArray("\xfe\xff\0\xc9\0\r\0\n", 8);
+    // Read from a UTF-16 file whose last byte was odd: edited or not, that byte ends the file.
+    QTest::newRow("UTF-16 LE read with an odd last byte, an entry added")
+        << QStringList{"A", "B"}
+        << kit::decodeListFile(QByteArray("\xff\xfe"
+                                          "A\0\r\0\n\0F",
+                                          9))
+               .encoding
+        << QByteArray("\xff\xfe"
+                      "A\0\r\0\n\0B\0\r\0\n\0F",
+                      15);
+    QTest::newRow("UTF-16 BE read with an odd last byte, emptied")
+        << QStringList{} << kit::decodeListFile(QByteArray("\xfe\xff\0A\0\r\0\n\0", 9)).encoding
+        << QByteArray("\xfe\xff\0", 3);
+    QTest::newRow("UTF-16 LE, only the mark and an odd byte")
+        << QStringList{"A"} << kit::decodeListFile(QByteArray("\xff\xfe\x80", 3)).encoding
+        << QByteArray("\xff\xfe"
+                      "A\0\r\0\n\0\x80",
+                      9);
 }
 
 void TestListFile::writing()

@@ -3,12 +3,15 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <linux/capability.h>
+#include <linux/loop.h>
 #include <sched.h>
+#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -75,6 +78,110 @@ bool Tmpfs::remountReadOnly()
 {
     return ::mount("tmpfs", QFile::encodeName(m_folder).constData(), "tmpfs",
                    MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+}
+
+namespace {
+
+QString findTool(const QString &name)
+{
+    const QString found = QStandardPaths::findExecutable(name);
+    return found.isEmpty() ? QStandardPaths::findExecutable(
+                                 name, {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin")})
+                           : found;
+}
+
+QString runTool(const QString &program, const QStringList &arguments)
+{
+    QProcess tool;
+    tool.setProcessChannelMode(QProcess::MergedChannels);
+    tool.start(program, arguments);
+    if (!tool.waitForFinished(30000) || tool.exitStatus() != QProcess::NormalExit ||
+        tool.exitCode() != 0)
+        return program + QStringLiteral(" failed: ") + tool.errorString() + u' ' +
+               QString::fromLocal8Bit(tool.readAll()).trimmed();
+    return {};
+}
+
+// A free loop device over the image, open in *device. It goes away by itself once the last
+// descriptor on it is closed, so that a test that dies leaves none behind.
+QString attachLoopDevice(const QString &image, int *device, QString *error)
+{
+    const int control = ::open("/dev/loop-control", O_RDWR | O_CLOEXEC);
+    const int backing = ::open(QFile::encodeName(image).constData(), O_RDWR | O_CLOEXEC);
+    QString path;
+    for (int attempt = 0; attempt < 10 && control >= 0 && backing >= 0 && path.isEmpty();
+         ++attempt) {
+        const int number = ::ioctl(control, LOOP_CTL_GET_FREE);
+        if (number < 0)
+            break;
+        const QString candidate = QStringLiteral("/dev/loop%1").arg(number);
+        const int fd = ::open(QFile::encodeName(candidate).constData(), O_RDWR | O_CLOEXEC);
+        if (fd < 0)
+            break;
+        struct loop_config config {};
+        config.fd = quint32(backing);
+        config.info.lo_flags = LO_FLAGS_AUTOCLEAR;
+        if (::ioctl(fd, LOOP_CONFIGURE, &config) == 0) {
+            *device = fd;
+            path = candidate;
+        } else {
+            ::close(fd); // taken by another program meanwhile: another one
+        }
+    }
+    if (path.isEmpty())
+        *error = QStringLiteral("no loop device: ") + QString::fromLocal8Bit(std::strerror(errno));
+    if (control >= 0)
+        ::close(control);
+    if (backing >= 0)
+        ::close(backing);
+    return path;
+}
+
+} // namespace
+
+FuseExfat::FuseExfat(const QString &folder, qint64 size) : m_folder(folder)
+{
+    const QString mkfs = findTool(QStringLiteral("mkfs.exfat"));
+    const QString mountTool = findTool(QStringLiteral("mount.exfat-fuse"));
+    if (!s_privateMounts) {
+        m_error = QStringLiteral("no private mount namespace (needs root or user namespaces)");
+        return;
+    }
+    if (::geteuid() != 0 || ::access("/dev/fuse", R_OK | W_OK) != 0) {
+        m_error = QStringLiteral("FUSE and a loop device need root and /dev/fuse");
+        return;
+    }
+    if (mkfs.isEmpty() || mountTool.isEmpty()) {
+        m_error = QStringLiteral("mkfs.exfat (exfatprogs) or mount.exfat-fuse (exfat-fuse) is "
+                                 "missing");
+        return;
+    }
+    QDir().mkpath(folder);
+    const QString image = folder + QStringLiteral(".img");
+    QFile imageFile(image);
+    if (!imageFile.open(QIODevice::WriteOnly) || !imageFile.resize(size)) {
+        m_error = QStringLiteral("cannot make the image: ") + imageFile.errorString();
+        return;
+    }
+    imageFile.close();
+    m_error = runTool(mkfs, {image});
+    if (!m_error.isEmpty())
+        return;
+    int device = -1;
+    const QString devicePath = attachLoopDevice(image, &device, &m_error);
+    if (devicePath.isEmpty())
+        return;
+    // The FUSE process keeps the device open for as long as the file system is mounted.
+    m_error = runTool(mountTool, {devicePath, folder});
+    ::close(device);
+    m_mounted = m_error.isEmpty();
+}
+
+FuseExfat::~FuseExfat()
+{
+    // Unmounting ends the FUSE process, which closes the loop device, which then goes.
+    if (m_mounted && ::umount2(QFile::encodeName(m_folder).constData(), 0) != 0)
+        ::umount2(QFile::encodeName(m_folder).constData(), MNT_DETACH);
 }
 
 bool fillUp(const QString &folder)

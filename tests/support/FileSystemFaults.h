@@ -32,6 +32,24 @@ private:
     QString m_error;
 };
 
+// An exFAT file system of that size, made in an image file beside the folder and mounted over
+// it through FUSE (exfat-fuse) for as long as it lives: a file system that takes neither
+// RENAME_NOREPLACE nor hard links nor unnamed files. Needs root for its loop device.
+class FuseExfat {
+public:
+    FuseExfat(const QString &folder, qint64 size);
+    ~FuseExfat();
+    FuseExfat(const FuseExfat &) = delete;
+    FuseExfat &operator=(const FuseExfat &) = delete;
+    bool isMounted() const { return m_mounted; }
+    QString errorText() const { return m_error; }
+
+private:
+    QString m_folder;
+    bool m_mounted = false;
+    QString m_error;
+};
+
 // Fills a file system until it has no room left.
 bool fillUp(const QString &folder);
 

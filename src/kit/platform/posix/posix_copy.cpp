@@ -13,12 +13,15 @@
 #include <linux/fs.h>
 #include <linux/magic.h>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 namespace kit_Platform {
 
@@ -197,24 +200,68 @@ bool isTemporaryName(const char *name)
 
 enum class Publish { Done, NameTaken, Failed };
 
+QByteArray newTemporaryName()
+{
+    return kTemporaryPrefix + QByteArray::number(QRandomGenerator::global()->generate64(), 36) +
+           kTemporarySuffix;
+}
+
+// How a file system lets a copy take a name without ever replacing a file: by a rename that
+// refuses a taken name or a hard link, or, where it has neither (exFAT through FUSE, some
+// network shares), only by creating the file at its name. Learnt once per file system, the
+// first time a copy needs a named temporary file there; unnamed ones are always linked.
+enum class Naming { Unknown, Linked, Created };
+
+class NamingByDevice {
+public:
+    Naming of(dev_t device)
+    {
+        const std::lock_guard lock(m_mutex);
+        for (const auto &[known, naming] : m_known) {
+            if (known == device)
+                return naming;
+        }
+        return Naming::Unknown;
+    }
+    void learn(dev_t device, Naming naming)
+    {
+        const std::lock_guard lock(m_mutex);
+        if (naming != Naming::Unknown &&
+            std::none_of(m_known.cbegin(), m_known.cend(),
+                         [&](const auto &k) { return k.first == device; }))
+            m_known.emplace_back(device, naming);
+    }
+
+private:
+    std::mutex m_mutex;
+    std::vector<std::pair<dev_t, Naming>> m_known;
+};
+
+NamingByDevice &namingByDevice()
+{
+    static NamingByDevice known;
+    return known;
+}
+
 // The copy's data before it takes its name. Unnamed where the file system allows it, so that
 // nothing is left behind whatever ends the program; elsewhere a hidden file beside the
 // destination, removed unless it was published.
 class TemporaryFile {
 public:
-    TemporaryFile(int dirFd, bool named) : m_dirFd(dirFd)
+    explicit TemporaryFile(int dirFd) : m_dirFd(dirFd) {}
+
+    bool openUnnamed()
     {
-        if (!named) {
-            const int fd = ::openat(m_dirFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
-            if (fd >= 0) {
-                m_fd = std::make_unique<Fd>(fd);
-                return;
-            }
-        }
+        const int fd = ::openat(m_dirFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+        if (fd >= 0)
+            m_fd = std::make_unique<Fd>(fd);
+        return m_fd != nullptr;
+    }
+
+    bool openNamed()
+    {
         for (int attempt = 0; attempt < 100 && !m_fd; ++attempt) {
-            m_name = kTemporaryPrefix +
-                     QByteArray::number(QRandomGenerator::global()->generate64(), 36) +
-                     kTemporarySuffix;
+            m_name = newTemporaryName();
             const int fd = ::openat(m_dirFd, m_name.constData(),
                                     O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0600);
             if (fd >= 0) {
@@ -228,7 +275,29 @@ public:
         // A name that is not ours must never be removed.
         if (!m_fd)
             m_name.clear();
+        return m_fd != nullptr;
     }
+
+    // Tried on the named file while it is still empty: renamed to another name of ours without
+    // replacing, else linked to one.
+    Naming tryNaming()
+    {
+        const QByteArray other = newTemporaryName();
+        if (::renameat2(m_dirFd, m_name.constData(), m_dirFd, other.constData(),
+                        RENAME_NOREPLACE) == 0) {
+            m_name = other;
+            return Naming::Linked;
+        }
+        if (errno != EINVAL && errno != ENOSYS)
+            return Naming::Unknown;
+        if (::linkat(m_dirFd, m_name.constData(), m_dirFd, other.constData(), 0) == 0) {
+            ::unlinkat(m_dirFd, other.constData(), 0);
+            return Naming::Linked;
+        }
+        return errno == EPERM || errno == EOPNOTSUPP || errno == ENOSYS ? Naming::Created
+                                                                        : Naming::Unknown;
+    }
+
     ~TemporaryFile()
     {
         m_fd.reset();
@@ -238,7 +307,6 @@ public:
     TemporaryFile(const TemporaryFile &) = delete;
     TemporaryFile &operator=(const TemporaryFile &) = delete;
 
-    bool isOpen() const { return m_fd != nullptr; }
     int fd() const { return m_fd->get(); }
 
     // The write errors that some file systems only report when a file is closed. A duplicate
@@ -286,19 +354,9 @@ private:
             ::unlinkat(m_dirFd, m_name.constData(), 0);
             return Publish::Done;
         }
-        if (errno != EPERM && errno != EOPNOTSUPP && errno != ENOSYS)
-            return linkFailure();
-        // A file system with neither (some network shares): the name is looked at just before
-        // a plain rename, which keeps the moment when a file appearing there is lost as short as
-        // it can be.
-        struct stat there {};
-        if (::fstatat(m_dirFd, name.constData(), &there, AT_SYMLINK_NOFOLLOW) == 0)
-            return Publish::NameTaken;
-        if (errno != ENOENT)
-            return Publish::Failed;
-        return ::renameat(m_dirFd, m_name.constData(), m_dirFd, name.constData()) == 0
-                   ? Publish::Done
-                   : Publish::Failed;
+        // Neither, though trying said otherwise: a plain rename could replace a file that
+        // appeared there, so the copy fails rather than take that chance.
+        return linkFailure();
     }
 
     int m_dirFd;
@@ -326,6 +384,135 @@ Target inspectTarget(int dirFd, const QByteArray &name, const struct stat &sourc
 // Another program may put a file at the name at any moment; each time the name is found taken,
 // that file goes to the trash before the name is tried again, up to this many times.
 constexpr int publishAttempts = 8;
+
+// The source as the journal and the trash know it: a version is its size and time.
+kit_FILE::FileIdentity versionRead(const struct stat &source)
+{
+    kit_FILE::FileIdentity read = posix::identityOf(source);
+    read.changedSeconds = read.changedNanoseconds = 0;
+    return read;
+}
+
+// A copy written straight at its name, which it took by creating the file. Removed unless it is
+// kept, and then only while the name still holds that very file: one that another program put
+// there meanwhile is its own.
+class CreatedFile {
+public:
+    CreatedFile(int dirFd, const QByteArray &name, int fd) : m_dirFd(dirFd), m_name(name), m_fd(fd)
+    {
+        if (::fstat(fd, &m_created) != 0)
+            m_created.st_ino = 0; // matches no file: nothing is removed
+    }
+    ~CreatedFile()
+    {
+        if (m_kept)
+            return;
+        if (m_fd)
+            m_fd.close();
+        struct stat named {};
+        if (m_created.st_ino != 0 &&
+            ::fstatat(m_dirFd, m_name.constData(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+            sameFile(named, m_created))
+            ::unlinkat(m_dirFd, m_name.constData(), 0);
+    }
+    CreatedFile(const CreatedFile &) = delete;
+    CreatedFile &operator=(const CreatedFile &) = delete;
+
+    int fd() const { return m_fd.get(); }
+    bool keep()
+    {
+        m_kept = m_fd.close();
+        return m_kept;
+    }
+
+private:
+    int m_dirFd;
+    QByteArray m_name;
+    Fd m_fd;
+    struct stat m_created {};
+    bool m_kept = false;
+};
+
+// Where a name can only be taken by creating the file, the copy is written straight into it,
+// created with O_EXCL: it never replaces a file. A run ended half-way may leave a partial copy
+// under the name, which loses nothing (its source only goes to the trash after a whole copy);
+// a copy that fails removes its own.
+bool copyIntoCreatedFile(int in, const struct stat &before, int dirFd, const struct stat &dirStat,
+                         const QByteArray &name, const QString &destination,
+                         kit_FILE::FileIdentity *read, const kit_FILE::CopyHooks *hooks,
+                         kit_FILE::FileIdentity *publishedAs)
+{
+    const kit_FILE::FileIdentity sourceRead = versionRead(before);
+    const bool recording = hooks && hooks->publishing;
+    const kit_FILE::TrashHook replacing =
+        hooks && hooks->replacing ? hooks->replacing : kit_FILE::TrashHook();
+    const struct timespec times[2] = {before.st_atim, before.st_mtim};
+    bool recorded = false;
+    std::optional<CreatedFile> copy;
+    for (int attempt = 0; attempt < publishAttempts && !copy; ++attempt) {
+        const int fd =
+            ::openat(dirFd, name.constData(),
+                     O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600);
+        if (fd >= 0) {
+            copy.emplace(dirFd, name, fd);
+            break;
+        }
+        if (errno != EEXIST)
+            return false;
+        struct stat there {};
+        const Target target = inspectTarget(dirFd, name, before, &there);
+        if (target == Target::Refused)
+            return false;
+        if (target == Target::Absent) // gone meanwhile
+            continue;
+        // The journal hears of the copy before what it replaces, though the copy has no file
+        // yet: an undo then finds no copy of it, keeps whatever holds the name, and brings the
+        // replaced file back only to a free name.
+        if (recording && !recorded) {
+            hooks->publishing(sourceRead, kit_FILE::FileIdentity());
+            recorded = true;
+        }
+        posix::reachStep(Step::DestinationLookedAt);
+        switch (posix::moveReplacedToTrash(destination, dirStat, there, replacing)) {
+        case TrashResult::Trashed:
+            posix::reachStep(Step::DestinationTrashed);
+            break;
+        case TrashResult::NotTheFileRead:
+            break;
+        case TrashResult::Failed:
+            return false;
+        }
+    }
+    if (!copy)
+        return false;
+    if (recording && !recorded) {
+        // Told while the file is still empty, as it will be once whole: the source's size, and
+        // its time as this file system keeps it (exFAT drops part of it).
+        struct stat empty {};
+        if (::futimens(copy->fd(), times) != 0 || ::fstat(copy->fd(), &empty) != 0)
+            return false;
+        kit_FILE::FileIdentity whole = posix::identityOf(empty);
+        whole.size = qint64(before.st_size);
+        whole.changedSeconds = whole.changedNanoseconds = 0;
+        hooks->publishing(sourceRead, whole);
+    }
+    if (!copyData(in, copy->fd(), before.st_size) ||
+        ::fchmod(copy->fd(), before.st_mode & 0777) != 0 || ::futimens(copy->fd(), times) != 0)
+        return false;
+    posix::reachStep(Step::CopyWritten);
+    struct stat after {};
+    if (::fstat(in, &after) != 0 || after.st_size != before.st_size ||
+        !sameTime(after.st_mtim, before.st_mtim))
+        return false;
+    struct stat written {};
+    if (::fstat(copy->fd(), &written) != 0 || !copy->keep())
+        return false;
+    if (read)
+        *read = sourceRead;
+    if (publishedAs)
+        *publishedAs = posix::identityOf(written);
+    return true;
+}
 
 } // namespace
 
@@ -413,13 +600,30 @@ bool copyFile(const QString &source, const QString &destination, kit_FILE::FileI
     if (inspectTarget(dir.get(), name, before, &there) == Target::Refused)
         return false;
 
-    TemporaryFile temp(dir.get(), posix::namedTemporaryFileForced());
-    if (!temp.isOpen() || !copyData(in.get(), temp.fd(), before.st_size))
+    // The usual file systems take an unnamed file, and never need to know more.
+    std::optional<TemporaryFile> temp(std::in_place, dir.get());
+    if (posix::namedTemporaryFileForced() || !temp->openUnnamed()) {
+        Naming naming = namingByDevice().of(dirStat.st_dev);
+        if (naming != Naming::Created) {
+            if (!temp->openNamed())
+                return false;
+            if (naming == Naming::Unknown) {
+                naming = temp->tryNaming();
+                namingByDevice().learn(dirStat.st_dev, naming);
+            }
+        }
+        if (naming == Naming::Created) {
+            temp.reset();
+            return copyIntoCreatedFile(in.get(), before, dir.get(), dirStat, name, destination,
+                                       read, hooks, publishedAs);
+        }
+    }
+    if (!copyData(in.get(), temp->fd(), before.st_size))
         return false;
     // Permission bits only: a set-user-ID bit must not survive a copy now owned by us.
     const struct timespec times[2] = {before.st_atim, before.st_mtim};
-    if (::fchmod(temp.fd(), before.st_mode & 0777) != 0 || ::futimens(temp.fd(), times) != 0 ||
-        !temp.flush())
+    if (::fchmod(temp->fd(), before.st_mode & 0777) != 0 || ::futimens(temp->fd(), times) != 0 ||
+        !temp->flush())
         return false;
     posix::reachStep(Step::CopyWritten);
 
@@ -428,11 +632,10 @@ bool copyFile(const QString &source, const QString &destination, kit_FILE::FileI
     if (::fstat(in.get(), &after) != 0 || after.st_size != before.st_size ||
         !sameTime(after.st_mtim, before.st_mtim))
         return false;
-    kit_FILE::FileIdentity sourceRead = posix::identityOf(before);
-    sourceRead.changedSeconds = sourceRead.changedNanoseconds = 0; // a version is size and time
+    const kit_FILE::FileIdentity sourceRead = versionRead(before);
     if (hooks && hooks->publishing) {
         struct stat copy {};
-        if (::fstat(temp.fd(), &copy) != 0)
+        if (::fstat(temp->fd(), &copy) != 0)
             return false;
         kit_FILE::FileIdentity copyNow = posix::identityOf(copy);
         copyNow.changedSeconds = copyNow.changedNanoseconds = 0; // taking the name changes it
@@ -442,12 +645,12 @@ bool copyFile(const QString &source, const QString &destination, kit_FILE::FileI
         hooks && hooks->replacing ? hooks->replacing : kit_FILE::TrashHook();
 
     for (int attempt = 0; attempt < publishAttempts; ++attempt) {
-        const Publish outcome = temp.publishAs(name);
+        const Publish outcome = temp->publishAs(name);
         if (outcome == Publish::Done) {
             if (read)
                 *read = sourceRead;
             struct stat copy {};
-            if (publishedAs && ::fstat(temp.fd(), &copy) == 0)
+            if (publishedAs && ::fstat(temp->fd(), &copy) == 0)
                 *publishedAs = posix::identityOf(copy);
             return true;
         }
