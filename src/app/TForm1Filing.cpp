@@ -18,6 +18,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QPushButton>
 
 namespace {
@@ -68,8 +69,13 @@ void TForm1::btnOKClick(QObject *)
         Gauge1->repaint();
         const GaugeShown hideAfterwards{Gauge1};
         // The copies and the trashing run on threads of their own, so that the window keeps
-        // painting during a long copy; it takes no input meanwhile.
-        kit_FILE::MoveQueue moves(kit_Busy::WakeUp, &journal);
+        // painting during a long copy; it takes no input meanwhile. One small file is moved
+        // here at once: starting the threads would cost more than it.
+        constexpr qint64 kSmallFile = 1 << 20;
+        const bool oneSmallFile = count == 1 && QFileInfo(m_files.front()).size() <= kSmallFile;
+        kit_FILE::MoveQueue moves(kit_Busy::WakeUp, &journal,
+                                  oneSmallFile ? kit_FILE::MoveQueue::Threads::Caller
+                                               : kit_FILE::MoveQueue::Threads::Own);
         const bool confirm = chk_Confirm->isChecked();
         for (qsizetype i = 1; i <= count; ++i) {
             const QString &source = m_files[i - 1];

@@ -14,9 +14,11 @@ constexpr int kCopiesAhead = 1;
 
 } // namespace
 
-MoveQueue::MoveQueue(std::function<void()> news, RunRecorder *recorder)
-    : m_news(std::move(news)), m_recorder(recorder)
+MoveQueue::MoveQueue(std::function<void()> news, RunRecorder *recorder, Threads threads)
+    : m_news(std::move(news)), m_recorder(recorder), m_onCaller(threads == Threads::Caller)
 {
+    if (m_onCaller)
+        return;
     m_copier = std::thread([this] { copyLoop(); });
     m_trasher = std::thread([this] { trashLoop(); });
 }
@@ -28,19 +30,36 @@ MoveQueue::~MoveQueue()
         m_stop = true;
     }
     m_work.notify_all();
-    m_copier.join();
-    m_trasher.join();
+    if (m_copier.joinable())
+        m_copier.join();
+    if (m_trasher.joinable())
+        m_trasher.join();
 }
 
 void MoveQueue::add(const QString &source, const QString &destination)
 {
-    {
-        const std::lock_guard lock(m_mutex);
-        Move &move = m_moves.emplace_back();
-        move.source = source;
-        move.destination = destination;
+    std::unique_lock lock(m_mutex);
+    Move &move = m_moves.emplace_back();
+    move.source = source;
+    move.destination = destination;
+    if (!m_onCaller) {
+        lock.unlock();
+        m_work.notify_all();
+        return;
     }
-    m_work.notify_all();
+    runOnCaller(lock);
+}
+
+// Both steps of each move here and now, in order, until a failure not yet reported holds them.
+void MoveQueue::runOnCaller(std::unique_lock<std::mutex> &lock)
+{
+    while (size_t(m_nextCopy) < m_moves.size() && !heldBefore(m_nextCopy)) {
+        const int index = m_nextCopy++;
+        copyStep(lock, index);
+        m_nextTrash = index + 1;
+        if (m_moves[index].state == Move::State::Copied)
+            trashStep(lock, index);
+    }
 }
 
 int MoveQueue::started() const
@@ -84,10 +103,13 @@ std::optional<MoveQueue::Outcome> MoveQueue::takeOutcome()
 
 void MoveQueue::acknowledge()
 {
-    {
-        const std::lock_guard lock(m_mutex);
-        m_failures.erase(m_lastTakenFailure);
+    std::unique_lock lock(m_mutex);
+    m_failures.erase(m_lastTakenFailure);
+    if (m_onCaller) {
+        runOnCaller(lock);
+        return;
     }
+    lock.unlock();
     m_work.notify_all();
 }
 
@@ -127,39 +149,44 @@ void MoveQueue::copyLoop()
         });
         if (m_stop)
             return;
-        const int index = m_nextCopy++;
-        // The vector may grow while unlocked: copy what the step needs.
-        const QString source = m_moves[index].source;
-        const QString destination = m_moves[index].destination;
-        lock.unlock();
-        FileIdentity copied;
-        FileIdentity published;
-        CopyHooks hooks;
-        if (m_recorder) {
-            hooks.publishing = [&](const FileIdentity &read, const FileIdentity &copy) {
-                m_recorder->copying(index, source, read, destination, copy);
-            };
-            hooks.replacing = [&](const FileIdentity &occupant) {
-                m_recorder->replacing(index, destination, occupant);
-            };
-        }
-        bool ok = false;
-        std::exception_ptr error;
-        try {
-            ok = CopyFileOver(source, destination, &copied, &hooks, &published);
-        } catch (...) {
-            error = std::current_exception();
-        }
-        lock.lock();
-        Move &move = m_moves[index];
-        if (ok) {
-            move.copied = copied;
-            move.published = published;
-            move.state = Move::State::Copied;
-            m_work.notify_all();
-        } else {
-            finish(lock, index, false, error);
-        }
+        copyStep(lock, m_nextCopy++);
+    }
+}
+
+// Called and returns with `lock` held; unlocked while the file is copied.
+void MoveQueue::copyStep(std::unique_lock<std::mutex> &lock, int index)
+{
+    // The vector may grow while unlocked: copy what the step needs.
+    const QString source = m_moves[index].source;
+    const QString destination = m_moves[index].destination;
+    lock.unlock();
+    FileIdentity copied;
+    FileIdentity published;
+    CopyHooks hooks;
+    if (m_recorder) {
+        hooks.publishing = [&](const FileIdentity &read, const FileIdentity &copy) {
+            m_recorder->copying(index, source, read, destination, copy);
+        };
+        hooks.replacing = [&](const FileIdentity &occupant) {
+            m_recorder->replacing(index, destination, occupant);
+        };
+    }
+    bool ok = false;
+    std::exception_ptr error;
+    try {
+        ok = CopyFileOver(source, destination, &copied, &hooks, &published);
+    } catch (...) {
+        error = std::current_exception();
+    }
+    lock.lock();
+    Move &move = m_moves[index];
+    if (ok) {
+        move.copied = copied;
+        move.published = published;
+        move.state = Move::State::Copied;
+        m_work.notify_all();
+    } else {
+        finish(lock, index, false, error);
     }
 }
 
@@ -186,27 +213,33 @@ void MoveQueue::trashLoop()
         }
         const int index = m_nextTrash++;
         m_work.notify_all(); // the copier may be waiting for the trash to catch up
-        const QString source = m_moves[index].source;
-        const FileIdentity copied = m_moves[index].copied;
-        const FileIdentity published = m_moves[index].published;
-        lock.unlock();
-        TrashHook trashing;
-        if (m_recorder)
-            trashing = [&](const FileIdentity &entry) {
-                m_recorder->trashing(index, entry, published);
-            };
-        bool moved = false;
-        std::exception_ptr error;
-        try {
-            // A source that merely cannot be trashed stays, left to the user: the file counts
-            // as moved. One that no longer names the file copied is reported.
-            moved = SendToRecycleBin(source, copied, trashing) != TrashResult::NotTheFileRead;
-        } catch (...) {
-            error = std::current_exception();
-        }
-        lock.lock();
-        finish(lock, index, moved, error);
+        trashStep(lock, index);
     }
+}
+
+// Called and returns with `lock` held; unlocked while the source goes to the trash.
+void MoveQueue::trashStep(std::unique_lock<std::mutex> &lock, int index)
+{
+    const QString source = m_moves[index].source;
+    const FileIdentity copied = m_moves[index].copied;
+    const FileIdentity published = m_moves[index].published;
+    lock.unlock();
+    TrashHook trashing;
+    if (m_recorder)
+        trashing = [&](const FileIdentity &entry) {
+            m_recorder->trashing(index, entry, published);
+        };
+    bool moved = false;
+    std::exception_ptr error;
+    try {
+        // A source that merely cannot be trashed stays, left to the user: the file counts
+        // as moved. One that no longer names the file copied is reported.
+        moved = SendToRecycleBin(source, copied, trashing) != TrashResult::NotTheFileRead;
+    } catch (...) {
+        error = std::current_exception();
+    }
+    lock.lock();
+    finish(lock, index, moved, error);
 }
 
 } // namespace kit_FILE

@@ -45,9 +45,13 @@ public:
         bool moved = false;
     };
 
+    // Threads::Caller does each move in add(), on the calling thread: for a run too small to pay
+    // for starting threads.
+    enum class Threads { Own, Caller };
     // `news` is called, from any thread, whenever newsWaiting() may have become true.
     // `recorder`, when given, must outlive the queue.
-    explicit MoveQueue(std::function<void()> news, RunRecorder *recorder = nullptr);
+    explicit MoveQueue(std::function<void()> news, RunRecorder *recorder = nullptr,
+                       Threads threads = Threads::Own);
     // Lets the steps under way end, starts no other, and waits for them.
     ~MoveQueue();
     MoveQueue(const MoveQueue &) = delete;
@@ -80,6 +84,9 @@ private:
 
     void copyLoop();
     void trashLoop();
+    void runOnCaller(std::unique_lock<std::mutex> &lock);
+    void copyStep(std::unique_lock<std::mutex> &lock, int index);
+    void trashStep(std::unique_lock<std::mutex> &lock, int index);
     bool heldBefore(int index) const; // under m_mutex
     bool newsWaitingLocked() const;
     void finish(std::unique_lock<std::mutex> &lock, int index, bool moved,
@@ -97,6 +104,7 @@ private:
     int m_done = 0;
     int m_lastTakenFailure = -1;
     bool m_stop = false;
+    const bool m_onCaller;
     std::thread m_copier;
     std::thread m_trasher;
 };

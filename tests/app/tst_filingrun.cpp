@@ -120,14 +120,18 @@ void TestFilingRun::makeForm(const QStringList &files, const QString &name, cons
 void TestFilingRun::movesEveryFile_data()
 {
     QTest::addColumn<bool>("prefix");
-    QTest::newRow("Préfixer on") << true;
-    QTest::newRow("Préfixer off") << false;
+    QTest::addColumn<QStringList>("names");
+    const QStringList three{"a.pdf", "Relevé 100%.txt", "notes"};
+    QTest::newRow("Préfixer on") << true << three;
+    QTest::newRow("Préfixer off") << false << three;
+    // Moved on the window's thread, without the queue's threads.
+    QTest::newRow("one small file") << false << QStringList{"Relevé 100%.txt"};
 }
 
 void TestFilingRun::movesEveryFile()
 {
     QFETCH(bool, prefix);
-    const QStringList names{"a.pdf", "Relevé 100%.txt", "notes"};
+    QFETCH(QStringList, names);
     QStringList sources;
     for (const QString &n : names) {
         sources << path(QStringLiteral("Scans/") + n);

@@ -45,12 +45,9 @@ bool sameTime(const struct timespec &a, const struct timespec &b)
 
 // Files there are made up as they are read: some never end (/proc/self/pagemap is a regular
 // file of size 0 that reads on forever), none is a document to file.
-bool onPseudoFileSystem(int fd)
+bool isPseudoFileSystem(quint32 type)
 {
-    struct statfs fs {};
-    if (::fstatfs(fd, &fs) != 0)
-        return true;
-    switch (quint32(fs.f_type)) {
+    switch (type) {
     case PROC_SUPER_MAGIC:
     case SYSFS_MAGIC:
     case DEBUGFS_MAGIC:
@@ -70,6 +67,73 @@ bool onPseudoFileSystem(int fd)
     default:
         return false;
     }
+}
+
+// Local disk file systems: a file's size is its end, and closing a file reports no error that
+// writing did not.
+bool isLocalDiskFileSystem(quint32 type)
+{
+    switch (type) {
+    case EXT4_SUPER_MAGIC: // ext2 and ext3 too
+    case BTRFS_SUPER_MAGIC:
+    case XFS_SUPER_MAGIC:
+    case TMPFS_MAGIC:
+    case F2FS_SUPER_MAGIC:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// What the copy needs to know of a file system, asked once per device and run rather than for
+// each file.
+struct FileSystemFacts {
+    bool known = false;
+    bool pseudo = true;
+    bool localDisk = false;
+    bool clones = true; // until a clone is refused there
+};
+
+class FactsByDevice {
+public:
+    FileSystemFacts of(dev_t device, int fd)
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            for (const auto &[known, facts] : m_known) {
+                if (known == device)
+                    return facts;
+            }
+        }
+        struct statfs fs {};
+        FileSystemFacts facts;
+        if (::fstatfs(fd, &fs) != 0)
+            return facts; // unknown: taken as the worst case, and asked again next time
+        facts.known = true;
+        facts.pseudo = isPseudoFileSystem(quint32(fs.f_type));
+        facts.localDisk = isLocalDiskFileSystem(quint32(fs.f_type));
+        const std::lock_guard lock(m_mutex);
+        m_known.emplace_back(device, facts);
+        return facts;
+    }
+    void clonesRefused(dev_t device)
+    {
+        const std::lock_guard lock(m_mutex);
+        for (auto &[known, facts] : m_known) {
+            if (known == device)
+                facts.clones = false;
+        }
+    }
+
+private:
+    std::mutex m_mutex;
+    std::vector<std::pair<dev_t, FileSystemFacts>> m_known;
+};
+
+FactsByDevice &factsByDevice()
+{
+    static FactsByDevice known;
+    return known;
 }
 
 bool writeAll(int fd, const char *data, size_t size, off_t offset)
@@ -160,19 +224,34 @@ bool copyDataSegments(int in, int out, off_t size)
     return ::ftruncate(out, size) == 0;
 }
 
-bool copyData(int in, int out, off_t size)
+// How one copy goes, from what is known of both file systems.
+struct CopyWay {
+    bool tryClone = true;
+    bool sizeIsEnd = false;    // the source's size is its end: nothing to read past it
+    bool cloneRefused = false; // out: the file system of the copy does not clone
+};
+
+bool copyData(int in, int out, const struct stat &source, CopyWay &way)
 {
+    const off_t size = source.st_size;
     if (size > 0) {
         // A clone keeps the holes too.
-        if (::ioctl(out, FICLONE, in) == 0)
-            return true;
-        // The file system tells where the holes are; one that cannot says there are none.
-        const off_t firstHole = ::lseek(in, 0, SEEK_HOLE);
+        if (way.tryClone) {
+            if (::ioctl(out, FICLONE, in) == 0)
+                return true;
+            way.cloneRefused = errno == EOPNOTSUPP || errno == ENOTTY || errno == EINVAL;
+        }
+        // Blocks that cover the whole size leave no room for a hole; otherwise the file system
+        // tells where the holes are, and one that cannot says there are none.
+        const bool mayHaveHoles = off_t(source.st_blocks) * 512 < size;
+        const off_t firstHole = mayHaveHoles ? ::lseek(in, 0, SEEK_HOLE) : size;
         const bool copied = firstHole >= 0 && firstHole < size ? copyDataSegments(in, out, size)
                                                                : copyRange(in, out, 0, size);
         if (!copied)
             return false;
     }
+    if (way.sizeIsEnd)
+        return true;
     // On to the end of the source, whatever its size said: a size of 0 may be a file with
     // content.
     return copyRange(in, out, size, std::numeric_limits<off_t>::max());
@@ -496,7 +575,8 @@ bool copyIntoCreatedFile(int in, const struct stat &before, int dirFd, const str
         whole.changedSeconds = whole.changedNanoseconds = 0;
         hooks->publishing(sourceRead, whole);
     }
-    if (!copyData(in, copy->fd(), before.st_size) ||
+    CopyWay way;
+    if (!copyData(in, copy->fd(), before, way) ||
         ::fchmod(copy->fd(), before.st_mode & 0777) != 0 || ::futimens(copy->fd(), times) != 0)
         return false;
     posix::reachStep(Step::CopyWritten);
@@ -587,15 +667,20 @@ bool copyFile(const QString &source, const QString &destination, kit_FILE::FileI
     if (::stat(sourcePath.constData(), &before) != 0 || !S_ISREG(before.st_mode))
         return false;
     Fd in(::open(sourcePath.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (!in || ::fstat(in.get(), &before) != 0 || !S_ISREG(before.st_mode) ||
-        onPseudoFileSystem(in.get()))
+    if (!in || ::fstat(in.get(), &before) != 0 || !S_ISREG(before.st_mode))
         return false;
-    ::posix_fadvise(in.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    const FileSystemFacts sourceFs = factsByDevice().of(before.st_dev, in.get());
+    if (sourceFs.pseudo)
+        return false;
+    // Below that, the kernel's read-ahead alone reads the whole file in a few steps.
+    if (before.st_size >= (off_t(1) << 20))
+        ::posix_fadvise(in.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
 
     const Fd dir(::open(QFile::encodeName(folder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
     struct stat dirStat {};
     if (!dir || ::fstat(dir.get(), &dirStat) != 0)
         return false;
+    const FileSystemFacts targetFs = factsByDevice().of(dirStat.st_dev, dir.get());
     struct stat there {};
     if (inspectTarget(dir.get(), name, before, &there) == Target::Refused)
         return false;
@@ -618,12 +703,16 @@ bool copyFile(const QString &source, const QString &destination, kit_FILE::FileI
                                        read, hooks, publishedAs);
         }
     }
-    if (!copyData(in.get(), temp->fd(), before.st_size))
+    CopyWay way{targetFs.clones, sourceFs.localDisk};
+    const bool copied = copyData(in.get(), temp->fd(), before, way);
+    if (way.cloneRefused)
+        factsByDevice().clonesRefused(dirStat.st_dev);
+    if (!copied)
         return false;
     // Permission bits only: a set-user-ID bit must not survive a copy now owned by us.
     const struct timespec times[2] = {before.st_atim, before.st_mtim};
     if (::fchmod(temp->fd(), before.st_mode & 0777) != 0 || ::futimens(temp->fd(), times) != 0 ||
-        !temp->flush())
+        (!targetFs.localDisk && !temp->flush()))
         return false;
     posix::reachStep(Step::CopyWritten);
 

@@ -54,10 +54,10 @@ public:
 private:
     bool stillThere() const
     {
+        // The info folder is not looked at: one removed on its own fails the link into it,
+        // which leaves the file to GIO.
         struct stat files {};
-        struct stat info {};
-        return *m_files && ::fstat(m_files->get(), &files) == 0 && files.st_nlink > 0 &&
-               ::fstat(m_info->get(), &info) == 0 && info.st_nlink > 0;
+        return *m_files && ::fstat(m_files->get(), &files) == 0 && files.st_nlink > 0;
     }
 
     bool open()
