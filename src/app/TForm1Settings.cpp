@@ -58,10 +58,13 @@ void TForm1::INI_GETExecute(QObject *)
 // neither list is written.
 void TForm1::INI_SAVEExecute(QObject *)
 {
+    // Written in one go: each write of the file waits for the disk.
+    kit_ini::WriteBatch settings;
     kit_ini::SaveFormPos(this);
     kit_ini::SaveChecks(Components());
     kit_ini::IniWriteString(options, QStringLiteral("FICHIER"), EDIT_DOSSIER->currentText());
     kit_ini::IniWriteString(options, QStringLiteral("DOSSIER"), JvDirectoryEdit1->Directory());
+    settings.commit();
     saveRecentList();
     saveFolderList();
 }

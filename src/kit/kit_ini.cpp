@@ -15,6 +15,7 @@
 #include <QScreen>
 #include <QWidget>
 #include <optional>
+#include <vector>
 
 namespace kit_ini {
 
@@ -42,9 +43,34 @@ bool readFile(const QString &path, QByteArray &bytes)
     return read.ok;
 }
 
+// The files written under the WriteBatch alive, if any: as read, and as they now stand.
+struct PendingFile {
+    QString path;
+    QByteArray read;
+    kit::IniText ini;
+};
+std::vector<PendingFile> *&pendingFiles()
+{
+    static std::vector<PendingFile> *pending = nullptr;
+    return pending;
+}
+
+PendingFile *pendingFile(const QString &path)
+{
+    if (!pendingFiles())
+        return nullptr;
+    for (PendingFile &file : *pendingFiles()) {
+        if (file.path == path)
+            return &file;
+    }
+    return nullptr;
+}
+
 // The stored value, or nothing when the file or the key is absent or cannot be read.
 std::optional<QString> storedValue(const QString &section, const QString &key, const QString &path)
 {
+    if (const PendingFile *pending = pendingFile(fileOrDefault(path)))
+        return pending->ini.value(section, key);
     QByteArray bytes;
     if (!readFile(fileOrDefault(path), bytes))
         return std::nullopt;
@@ -133,6 +159,11 @@ void IniWriteString(const QString &section, const QString &key, const QString &v
     if (path.isEmpty())
         makeAppDir();
     const QString file = fileOrDefault(path);
+    if (PendingFile *pending = pendingFile(file)) {
+        if (!pending->ini.setValue(section, key, value))
+            cannotWrite(file);
+        return;
+    }
     QByteArray bytes;
     // A file that cannot be read is never replaced by one holding only this value.
     if (!readFile(file, bytes))
@@ -140,6 +171,10 @@ void IniWriteString(const QString &section, const QString &key, const QString &v
     kit::IniText ini = kit::IniText::fromBytes(bytes);
     if (!ini.setValue(section, key, value))
         cannotWrite(file);
+    if (pendingFiles()) {
+        pendingFiles()->push_back({file, bytes, std::move(ini)});
+        return;
+    }
     // A value that is already there costs no write: each write waits for the disk. (A missing
     // file reads as empty, which a text holding a value never is.)
     const QByteArray text = ini.toBytes();
@@ -147,6 +182,29 @@ void IniWriteString(const QString &section, const QString &key, const QString &v
         return;
     if (!kit::saveWholeFile(file, text).ok)
         cannotWrite(file);
+}
+
+WriteBatch::WriteBatch()
+{
+    Q_ASSERT(!pendingFiles());
+    pendingFiles() = new std::vector<PendingFile>;
+}
+
+WriteBatch::~WriteBatch()
+{
+    delete pendingFiles();
+    pendingFiles() = nullptr;
+}
+
+void WriteBatch::commit()
+{
+    std::vector<PendingFile> files;
+    std::swap(files, *pendingFiles());
+    for (const PendingFile &file : files) {
+        const QByteArray text = file.ini.toBytes();
+        if (text != file.read && !kit::saveWholeFile(file.path, text).ok)
+            cannotWrite(file.path);
+    }
 }
 
 void IniWriteBool(const QString &section, const QString &key, bool value, const QString &path)

@@ -44,6 +44,20 @@ void IniWriteString(const QString &section, const QString &key, const QString &v
                     const QString &path = {});
 void IniWriteBool(const QString &section, const QString &key, bool value, const QString &path = {});
 
+// While one lives, the values written are gathered, and read back, in memory; commit() writes
+// each file once, and only when its text changed: a close that saves many values waits for the
+// disk once rather than once a value. A file that cannot be read still raises at the write;
+// one that cannot be written raises at commit(). What is not committed is dropped. One at a
+// time, on the thread that writes the settings.
+class WriteBatch {
+public:
+    WriteBatch();
+    ~WriteBatch();
+    WriteBatch(const WriteBatch &) = delete;
+    WriteBatch &operator=(const WriteBatch &) = delete;
+    void commit();
+};
+
 QStringList SplitString(const QString &text, const QString &separator);
 
 // The window's outer bounds on the screen as "Left:Top:Width:Height", under the window's name

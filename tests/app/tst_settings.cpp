@@ -16,8 +16,34 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QtTest>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 namespace {
+
+// How many times a file was put at its name (created, linked or renamed there) while `act` ran:
+// each write of a settings file puts a whole new file there once.
+int timesPutInPlace(const QString &path, const std::function<void()> &act)
+{
+    const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (watch < 0 || ::inotify_add_watch(watch, QFile::encodeName(QFileInfo(path).path()),
+                                         IN_CREATE | IN_MOVED_TO) < 0)
+        qFatal("cannot watch the folder of %s", qPrintable(path));
+    act();
+    const QByteArray name = QFile::encodeName(QFileInfo(path).fileName());
+    int times = 0;
+    alignas(struct inotify_event) char buffer[16384];
+    for (ssize_t n; (n = ::read(watch, buffer, sizeof buffer)) > 0;) {
+        for (char *p = buffer; p < buffer + n;) {
+            const auto *event = reinterpret_cast<const struct inotify_event *>(p);
+            if (event->len > 0 && name == event->name)
+                ++times;
+            p += sizeof(struct inotify_event) + event->len;
+        }
+    }
+    ::close(watch);
+    return times;
+}
 
 QString missingFolderWarning(const QString &folder)
 {
@@ -134,7 +160,8 @@ void TestSettings::firstRunWritesTheWholeFile()
 
     form().move(120, 80);
     form().EDIT_DOSSIER->setText(QStringLiteral("factures"));
-    closeForm();
+    QDir().mkpath(QFileInfo(iniPath()).path());
+    QCOMPARE(timesPutInPlace(iniPath(), [&] { closeForm(); }), 1);
     const QString size = QStringLiteral("%1:%2").arg(form().width()).arg(form().height());
     QCOMPARE(QString::fromUtf8(readAll(iniPath())), QStringLiteral("[tst_settings]\n"
                                                                    "Form1=120:80:%1\n"
