@@ -3,8 +3,9 @@
 # trash) with CopyFileOver + SendToRecycleBin, and with cp --preserve=mode,timestamps + gio trash
 # on the same kind of fresh data, round by round, and prints the ratio ours/reference per set.
 #
-#   bench/copy_trash.sh            # all three sets
-#   SETS="small medium" bench/copy_trash.sh
+#   bench/copy_trash.sh            # 2000 x 64 KiB, 200 x 5 MiB, 1 x 1 GiB
+#   SETS="few many lots small medium large" bench/copy_trash.sh   # and 100, 1000, 10000 x 4 KiB
+#   taskset -c 0 bench/copy_trash.sh   # both sides on one core
 #   ORDER=interleaved bench/copy_trash.sh   # ours one file at a time, as a filing run moves them
 #   MODE=filing SETS="small large" bench/copy_trash.sh   # ours: the whole run through the window
 #
@@ -105,6 +106,9 @@ bench_set() {
 echo "file system: $(df -h --output=source,fstype,avail "$work" | tail -1), order: $order, mode: $mode"
 for set in $sets; do
     case $set in
+    few) args=("100 x 4 KiB" 100 4 12) ;;
+    many) args=("1000 x 4 KiB" 1000 4 10) ;;
+    lots) args=("10000 x 4 KiB" 10000 4 6) ;;
     small) args=("2000 x 64 KiB" 2000 64 8) ;;
     medium) args=("200 x 5 MiB" 200 5120 4) ;;
     large) args=("1 x 1 GiB" 1 1048576 4) ;;
