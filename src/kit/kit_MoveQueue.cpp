@@ -1,5 +1,7 @@
 #include "kit_MoveQueue.h"
 
+#include "kit_Platform.h"
+
 #include <utility>
 
 namespace kit_FILE {
@@ -19,6 +21,12 @@ MoveQueue::MoveQueue(std::function<void()> news, RunRecorder *recorder, Threads 
 {
     if (m_onCaller)
         return;
+    // On one processor the trash of one file cannot overlap the copy of the next: one thread
+    // does both, without handing each file from one thread to the other.
+    if (kit_Platform::usableProcessors() == 1) {
+        m_copier = std::thread([this] { singleLoop(); });
+        return;
+    }
     m_copier = std::thread([this] { copyLoop(); });
     m_trasher = std::thread([this] { trashLoop(); });
 }
@@ -50,7 +58,8 @@ void MoveQueue::add(const QString &source, const QString &destination)
     runOnCaller(lock);
 }
 
-// Both steps of each move here and now, in order, until a failure not yet reported holds them.
+// Both steps of each move, on this thread, in order, until a failure not yet reported (or the
+// end of the queue) holds them.
 void MoveQueue::runOnCaller(std::unique_lock<std::mutex> &lock)
 {
     while (size_t(m_nextCopy) < m_moves.size() && !heldBefore(m_nextCopy)) {
@@ -136,6 +145,19 @@ void MoveQueue::finish(std::unique_lock<std::mutex> &lock, int index, bool moved
         lock.unlock();
         m_news();
         lock.lock();
+    }
+}
+
+void MoveQueue::singleLoop()
+{
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_work.wait(lock, [this] {
+            return m_stop || (size_t(m_nextCopy) < m_moves.size() && !heldBefore(m_nextCopy));
+        });
+        if (m_stop)
+            return;
+        runOnCaller(lock);
     }
 }
 

@@ -82,6 +82,7 @@ private:
         std::exception_ptr error;
     };
 
+    void singleLoop();
     void copyLoop();
     void trashLoop();
     void runOnCaller(std::unique_lock<std::mutex> &lock);

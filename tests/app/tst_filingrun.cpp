@@ -27,10 +27,36 @@
 #include <QtTest>
 #include <atomic>
 #include <memory>
+#include <optional>
+#include <sched.h>
 
 using kit_Dialogs::TModalResult;
 
 namespace {
+
+// Keeps this thread, and the threads it starts, on one processor while it lives.
+class OnOneProcessor {
+public:
+    OnOneProcessor()
+    {
+        ::sched_getaffinity(0, sizeof m_saved, &m_saved);
+        cpu_set_t one;
+        CPU_ZERO(&one);
+        for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu) {
+            if (CPU_ISSET(cpu, &m_saved)) {
+                CPU_SET(cpu, &one);
+                break;
+            }
+        }
+        ::sched_setaffinity(0, sizeof one, &one);
+    }
+    ~OnOneProcessor() { ::sched_setaffinity(0, sizeof m_saved, &m_saved); }
+    OnOneProcessor(const OnOneProcessor &) = delete;
+    OnOneProcessor &operator=(const OnOneProcessor &) = delete;
+
+private:
+    cpu_set_t m_saved;
+};
 
 // Counts the paint events a widget receives.
 class PaintCounter final : public QObject {
@@ -79,6 +105,7 @@ private slots:
     void racesAreReportedAndLoseNothing_data();
     void racesAreReportedAndLoseNothing();
     void windowPaintsAndTakesNoInputDuringACopy();
+    void failuresAreReportedInOrderAndHoldTheWork_data();
     void failuresAreReportedInOrderAndHoldTheWork();
 
 private:
@@ -628,8 +655,20 @@ void TestFilingRun::windowPaintsAndTakesNoInputDuringACopy()
     QVERIFY(kit::quitRequested());
 }
 
+void TestFilingRun::failuresAreReportedInOrderAndHoldTheWork_data()
+{
+    QTest::addColumn<bool>("oneProcessor");
+    QTest::newRow("a copier and a trasher") << false;
+    // A single thread copies and trashes each file in turn.
+    QTest::newRow("one processor") << true;
+}
+
 void TestFilingRun::failuresAreReportedInOrderAndHoldTheWork()
 {
+    QFETCH(bool, oneProcessor);
+    std::optional<OnOneProcessor> pinned;
+    if (oneProcessor)
+        pinned.emplace();
     // 0, 2, 4 and 5 move; 1 is missing and 3 is a folder: two failures in the middle.
     QStringList sources;
     for (int i = 0; i < 6; ++i)

@@ -71,6 +71,9 @@ struct TrashFolder {
     QString top;
 };
 QList<TrashFolder> trashFoldersFor(const QString &path);
+// How many processors this process may run on (its affinity), at least 1.
+int usableProcessors();
+
 // Takes the only lock on an open file, without waiting; false when another process holds it.
 bool lockOpenFile(int fd);
 
