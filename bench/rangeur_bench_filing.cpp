@@ -51,7 +51,7 @@ int main(int argc, char *argv[])
     form.chk_Confirm->setChecked(false);
     form.chk_OPEN->setChecked(false);
     form.chk_PREFIX->setChecked(false);
-    warmUpAfterFirstPaint(form);
+    warmUpAfterFirstPaint(form, args);
     form.show();
     const auto settle = [](int ms) {
         QDeadlineTimer deadline(ms);

@@ -23,7 +23,9 @@ const QString kThemeName = QStringLiteral("Metropolis UI Blue");
 // and touches nothing of Qt's, so that the program may end while it runs.
 class WarmUpAfterFirstPaint final : public QObject {
 public:
-    using QObject::QObject;
+    WarmUpAfterFirstPaint(QObject *parent, QStringList files)
+        : QObject(parent), m_files(std::move(files))
+    {}
 
     bool eventFilter(QObject *watched, QEvent *event) override
     {
@@ -33,13 +35,16 @@ public:
             QMetaObject::invokeMethod(
                 this,
                 [this] {
-                    std::thread(kit_FILE::WarmUp).detach();
+                    std::thread([files = m_files] { kit_FILE::WarmUp(files); }).detach();
                     deleteLater();
                 },
                 Qt::QueuedConnection);
         }
         return QObject::eventFilter(watched, event);
     }
+
+private:
+    QStringList m_files;
 };
 
 } // namespace
@@ -58,9 +63,9 @@ void initialiseApplication(QApplication &app)
     app.setQuitOnLastWindowClosed(false);
 }
 
-void warmUpAfterFirstPaint(QWidget &window)
+void warmUpAfterFirstPaint(QWidget &window, const QStringList &files)
 {
-    window.installEventFilter(new WarmUpAfterFirstPaint(&window));
+    window.installEventFilter(new WarmUpAfterFirstPaint(&window, files));
 }
 
 void applyProgramTheme()
@@ -85,7 +90,7 @@ int runRangeur(QApplication &app, QStringList files, const RunOptions &options)
         files = *chosen;
     }
     TForm1 form(files);
-    warmUpAfterFirstPaint(form);
+    warmUpAfterFirstPaint(form, files);
     form.show();
     if (options.onShown)
         options.onShown(form);

@@ -33,6 +33,6 @@ void applyProgramTheme();
 // own texts in French.
 void initialiseApplication(QApplication &app);
 
-// Once the window has painted its first frame, loads what the first trash needs on a thread of
-// its own.
-void warmUpAfterFirstPaint(QWidget &window);
+// Once the window has painted its first frame, loads what trashing these files needs on a thread
+// of its own.
+void warmUpAfterFirstPaint(QWidget &window, const QStringList &files);

@@ -30,9 +30,9 @@ bool SendToRecycleBin(const QString &path)
     return kit::isUsablePath(path) && kit_Platform::moveToTrash(path);
 }
 
-void WarmUp()
+void WarmUp(const QStringList &files)
 {
-    kit_Platform::warmUpTrash();
+    kit_Platform::warmUpTrash(files);
 }
 
 TrashResult SendToRecycleBin(const QString &path, const FileIdentity &expected,

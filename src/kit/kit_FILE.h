@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 #include <functional>
 
@@ -53,10 +54,11 @@ void RemoveStaleTemporaries(const QString &folder);
 // cannot be trashed; it then stays in place.
 bool SendToRecycleBin(const QString &path);
 
-// Loads what the first trash needs, on the calling thread, so that the first file moved does
-// not wait for it. Safe from any thread, any number of times; meant for a background thread
-// once the window is shown.
-void WarmUp();
+// Loads, on the calling thread, what trashing these files will need, so that the first file
+// moved does not wait for it: GIO only when one of them is something our own trash writer does
+// not take (a link, a file on another file system). Safe from any thread, any number of times;
+// meant for a background thread once the window is shown.
+void WarmUp(const QStringList &files);
 
 enum class TrashResult {
     Trashed,

@@ -1,4 +1,5 @@
 // The program entry and the window's lifecycle, run in-process through the real entry.
+#include "FileHelpers.h"
 #include "Rangeur.h"
 #include "ScriptedDialogs.h"
 #include "TForm1.h"
@@ -78,7 +79,7 @@ class TestStartup : public QObject {
 private slots:
     void init();
     void cleanup();
-    void loadsNoSvgAndTrashOnlyOncePainted();
+    void loadsNoSvgAndGioOnlyWhenNeeded();
     void refusalWithoutFiles();
     void menuStartAsksForFiles_data();
     void menuStartAsksForFiles();
@@ -107,21 +108,36 @@ void TestStartup::cleanup()
     m_home.reset();
 }
 
-// First of the cases, since every run of the window loads GIO once it has painted.
-void TestStartup::loadsNoSvgAndTrashOnlyOncePainted()
+// First of the cases: GIO, once loaded, stays for the rest of the process.
+void TestStartup::loadsNoSvgAndGioOnlyWhenNeeded()
 {
     ScriptedDialogs boxes;
+    const QString document = m_home->filePath(QStringLiteral("a.pdf"));
+    makeFile(document, "a");
+    const QString link = m_home->filePath(QStringLiteral("link.pdf"));
+    QVERIFY(QFile::link(document, link));
     Observed seen;
     bool gioBeforePaint = true;
     bool svgOncePainted = true;
-    runProgram({"/nonexistent/a.pdf"}, seen, [&](TForm1 &form) {
+    bool gioOncePainted = true;
+    runProgram({document}, seen, [&](TForm1 &form) {
         gioBeforePaint = mapped("libgio-2.0");
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         svgOncePainted = mapped("libqt6svg");
+        QTest::qWait(500); // the warm-up's time
+        gioOncePainted = mapped("libgio-2.0");
         form.btnCancel->click();
     });
     QVERIFY2(!gioBeforePaint, "GIO is loaded on first need, not at start");
     QVERIFY2(!svgOncePainted, "the pictures are drawn without Qt's SVG renderer");
+    QVERIFY2(!gioOncePainted, "a document our own trash writer takes needs no GIO");
+
+    // A link goes to the trash through GIO, loaded in the background once the window painted.
+    Observed again;
+    runProgram({link}, again, [&](TForm1 &form) {
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.btnCancel->click();
+    });
     QTRY_VERIFY2(mapped("libgio-2.0"), "GIO is loaded in the background once the window painted");
 }
 

@@ -42,9 +42,9 @@ bool moveToTrash(const QString &path);
 // The same, only while the path still names that file in that version.
 kit_FILE::TrashResult moveToTrash(const QString &path, const kit_FILE::FileIdentity &expected,
                                   const kit_FILE::TrashHook &trashing);
-// Loads what the first trash needs, so that it does not wait for it. Any thread, any number of
-// times; a trash started meanwhile waits for the one load.
-void warmUpTrash();
+// Loads what trashing these files needs, so that the first trash does not wait for it. Any
+// thread, any number of times; a trash started meanwhile waits for the one load.
+void warmUpTrash(const QStringList &files);
 // Points where tests act between two steps of a copy or a trash.
 void setTestSeams(kit_FILE::TestSeams seams);
 

@@ -69,6 +69,11 @@ enum class OwnTrash {
 OwnTrash trashIntoHome(const QByteArray &path, const struct stat &entry, bool versionToo,
                        QByteArray *entryName = nullptr);
 
+// Whether trashing the path will go through GIO: it names something other than a regular file
+// (a link, which is trashed as a link) on the home trash's file system. A missing path needs
+// nothing.
+bool needsGio(const QByteArray &path);
+
 // A file's identity as the program keeps it, time of change included.
 kit_FILE::FileIdentity identityOf(const struct stat &st);
 

@@ -176,6 +176,25 @@ constexpr int nameAttempts = 1000;
 
 } // namespace
 
+bool needsGio(const QByteArray &path)
+{
+    struct stat entry {};
+    if (::lstat(path.constData(), &entry) != 0)
+        return false;
+    if (!S_ISREG(entry.st_mode))
+        return true;
+    // The trash may not exist yet: its nearest folder tells the file system it will be on.
+    QByteArray trash = homeTrashPath();
+    struct stat st {};
+    while (::stat(trash.constData(), &st) != 0) {
+        const qsizetype slash = trash.lastIndexOf('/');
+        if (slash <= 0)
+            return true;
+        trash.truncate(slash);
+    }
+    return st.st_dev != entry.st_dev;
+}
+
 OwnTrash trashIntoHome(const QByteArray &path, const struct stat &entry, bool versionToo,
                        QByteArray *entryName)
 {

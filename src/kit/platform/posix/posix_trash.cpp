@@ -4,6 +4,7 @@
 #include "posix_files.h"
 
 #include <QFile>
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <dlfcn.h>
@@ -200,8 +201,12 @@ bool sameVersion(const struct stat &st, const kit_FILE::FileIdentity &expected)
 
 } // namespace
 
-void warmUpTrash()
+void warmUpTrash(const QStringList &files)
 {
+    // GIO costs memory for the whole run: it is loaded only when a file will need it.
+    if (std::none_of(files.begin(), files.end(),
+                     [](const QString &file) { return posix::needsGio(QFile::encodeName(file)); }))
+        return;
     // A trash also tells the default file system that a file moved: getting it scans GIO's
     // modules, the larger part of a first trash's cost.
     if (const Gio *g = gio())
