@@ -49,9 +49,9 @@ struct PendingFile {
     QByteArray read;
     kit::IniText ini;
 };
-std::vector<PendingFile> *&pendingFiles()
+std::optional<std::vector<PendingFile>> &pendingFiles()
 {
-    static std::vector<PendingFile> *pending = nullptr;
+    static std::optional<std::vector<PendingFile>> pending;
     return pending;
 }
 
@@ -187,13 +187,12 @@ void IniWriteString(const QString &section, const QString &key, const QString &v
 WriteBatch::WriteBatch()
 {
     Q_ASSERT(!pendingFiles());
-    pendingFiles() = new std::vector<PendingFile>;
+    pendingFiles().emplace();
 }
 
 WriteBatch::~WriteBatch()
 {
-    delete pendingFiles();
-    pendingFiles() = nullptr;
+    pendingFiles().reset();
 }
 
 void WriteBatch::commit()

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
+#include <functional>
 #include <limits>
 #include <linux/fs.h>
 #include <linux/magic.h>
@@ -85,6 +86,12 @@ bool isLocalDiskFileSystem(quint32 type)
     }
 }
 
+// How a file system lets a copy take a name without ever replacing a file: by a rename that
+// refuses a taken name or a hard link, or, where it has neither (exFAT through FUSE, some
+// network shares), only by creating the file at its name. Learnt once per file system, the
+// first time a copy needs a named temporary file there; unnamed ones are always linked.
+enum class Naming { Unknown, Linked, Created };
+
 // What the copy needs to know of a file system, asked once per device and run rather than for
 // each file.
 struct FileSystemFacts {
@@ -92,6 +99,7 @@ struct FileSystemFacts {
     bool pseudo = true;
     bool localDisk = false;
     bool clones = true; // until a clone is refused there
+    Naming naming = Naming::Unknown;
 };
 
 class FactsByDevice {
@@ -116,12 +124,13 @@ public:
         m_known.emplace_back(device, facts);
         return facts;
     }
-    void clonesRefused(dev_t device)
+    // What a copy learnt there, for the copies after it.
+    void learn(dev_t device, const std::function<void(FileSystemFacts &)> &update)
     {
         const std::lock_guard lock(m_mutex);
         for (auto &[known, facts] : m_known) {
             if (known == device)
-                facts.clones = false;
+                update(facts);
         }
     }
 
@@ -283,43 +292,6 @@ QByteArray newTemporaryName()
 {
     return kTemporaryPrefix + QByteArray::number(QRandomGenerator::global()->generate64(), 36) +
            kTemporarySuffix;
-}
-
-// How a file system lets a copy take a name without ever replacing a file: by a rename that
-// refuses a taken name or a hard link, or, where it has neither (exFAT through FUSE, some
-// network shares), only by creating the file at its name. Learnt once per file system, the
-// first time a copy needs a named temporary file there; unnamed ones are always linked.
-enum class Naming { Unknown, Linked, Created };
-
-class NamingByDevice {
-public:
-    Naming of(dev_t device)
-    {
-        const std::lock_guard lock(m_mutex);
-        for (const auto &[known, naming] : m_known) {
-            if (known == device)
-                return naming;
-        }
-        return Naming::Unknown;
-    }
-    void learn(dev_t device, Naming naming)
-    {
-        const std::lock_guard lock(m_mutex);
-        if (naming != Naming::Unknown &&
-            std::none_of(m_known.cbegin(), m_known.cend(),
-                         [&](const auto &k) { return k.first == device; }))
-            m_known.emplace_back(device, naming);
-    }
-
-private:
-    std::mutex m_mutex;
-    std::vector<std::pair<dev_t, Naming>> m_known;
-};
-
-NamingByDevice &namingByDevice()
-{
-    static NamingByDevice known;
-    return known;
 }
 
 // The copy's data before it takes its name. Unnamed where the file system allows it, so that
@@ -688,13 +660,14 @@ bool copyFile(const QString &source, const QString &destination, kit_FILE::FileI
     // The usual file systems take an unnamed file, and never need to know more.
     std::optional<TemporaryFile> temp(std::in_place, dir.get());
     if (posix::namedTemporaryFileForced() || !temp->openUnnamed()) {
-        Naming naming = namingByDevice().of(dirStat.st_dev);
+        Naming naming = targetFs.naming;
         if (naming != Naming::Created) {
             if (!temp->openNamed())
                 return false;
             if (naming == Naming::Unknown) {
                 naming = temp->tryNaming();
-                namingByDevice().learn(dirStat.st_dev, naming);
+                factsByDevice().learn(dirStat.st_dev,
+                                      [naming](FileSystemFacts &facts) { facts.naming = naming; });
             }
         }
         if (naming == Naming::Created) {
@@ -706,7 +679,7 @@ bool copyFile(const QString &source, const QString &destination, kit_FILE::FileI
     CopyWay way{targetFs.clones, sourceFs.localDisk};
     const bool copied = copyData(in.get(), temp->fd(), before, way);
     if (way.cloneRefused)
-        factsByDevice().clonesRefused(dirStat.st_dev);
+        factsByDevice().learn(dirStat.st_dev, [](FileSystemFacts &facts) { facts.clones = false; });
     if (!copied)
         return false;
     // Permission bits only: a set-user-ID bit must not survive a copy now owned by us.

@@ -3,6 +3,7 @@
 // What the copy and the trash share on POSIX systems.
 #include "kit_FILE.h"
 
+#include <QByteArray>
 #include <QString>
 #include <cerrno>
 #include <sys/stat.h>
@@ -22,6 +23,12 @@ public:
     Fd &operator=(const Fd &) = delete;
     int get() const { return m_fd; }
     explicit operator bool() const { return m_fd >= 0; }
+    void reset(int fd = -1)
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = fd;
+    }
     // Closing reports the write errors that some file systems only find then.
     bool close()
     {
@@ -33,6 +40,23 @@ public:
 private:
     int m_fd;
 };
+
+// The user's home trash: $XDG_DATA_HOME/Trash, or ~/.local/share/Trash.
+inline QByteArray homeTrashPath()
+{
+    QByteArray data = qgetenv("XDG_DATA_HOME");
+    if (!data.startsWith('/'))
+        data = qgetenv("HOME") + "/.local/share";
+    return data + "/Trash";
+}
+
+// The path as a trash's info file gives it back: one separator between names.
+inline QByteArray withSingleSeparators(QByteArray path)
+{
+    while (path.contains("//"))
+        path.replace("//", "/");
+    return path;
+}
 
 inline bool sameFile(const struct stat &a, const struct stat &b)
 {

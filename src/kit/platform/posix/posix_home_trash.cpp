@@ -18,14 +18,6 @@ namespace kit_Platform::posix {
 
 namespace {
 
-QByteArray homeTrashPath()
-{
-    QByteArray data = qgetenv("XDG_DATA_HOME");
-    if (!data.startsWith('/'))
-        data = qgetenv("HOME") + "/.local/share";
-    return data + "/Trash";
-}
-
 bool makeFolder(const QByteArray &path)
 {
     return ::mkdir(path.constData(), 0700) == 0 || errno == EEXIST;
@@ -46,8 +38,8 @@ public:
         }
         return this;
     }
-    int files() const { return m_files->get(); }
-    int info() const { return m_info->get(); }
+    int files() const { return m_files.get(); }
+    int info() const { return m_info.get(); }
     dev_t device() const { return m_device; }
     const QByteArray &path() const { return m_path; }
 
@@ -57,20 +49,20 @@ private:
         // The info folder is not looked at: one removed on its own fails the link into it,
         // which leaves the file to GIO.
         struct stat files {};
-        return *m_files && ::fstat(m_files->get(), &files) == 0 && files.st_nlink > 0;
+        return m_files && ::fstat(m_files.get(), &files) == 0 && files.st_nlink > 0;
     }
 
     bool open()
     {
-        m_files = std::make_unique<Fd>();
-        m_info = std::make_unique<Fd>();
+        m_files.reset();
+        m_info.reset();
         const qsizetype slash = m_path.lastIndexOf('/');
         if (!makeFolders(m_path.left(slash)) || !makeFolder(m_path))
             return false;
-        m_files = std::make_unique<Fd>(openFolder(m_path + "/files"));
-        m_info = std::make_unique<Fd>(openFolder(m_path + "/info"));
+        m_files.reset(openFolder(m_path + "/files"));
+        m_info.reset(openFolder(m_path + "/info"));
         struct stat st {};
-        if (!*m_files || !*m_info || ::fstat(m_files->get(), &st) != 0)
+        if (!m_files || !m_info || ::fstat(m_files.get(), &st) != 0)
             return false;
         m_device = st.st_dev;
         return true;
@@ -93,9 +85,8 @@ private:
     }
 
     QByteArray m_path;
-    // Pointers, since Fd cannot be assigned.
-    std::unique_ptr<Fd> m_files = std::make_unique<Fd>();
-    std::unique_ptr<Fd> m_info = std::make_unique<Fd>();
+    Fd m_files;
+    Fd m_info;
     dev_t m_device = 0;
 };
 
@@ -208,9 +199,9 @@ OwnTrash trashIntoHome(const QByteArray &path, const struct stat &entry, bool ve
     if (!home || entry.st_dev != home->device() || path.startsWith(home->path() + '/'))
         return OwnTrash::NotTaken;
     const qsizetype slash = path.lastIndexOf('/');
-    const QByteArray fileName = path.sliced(slash + 1);
-    if (slash < 0 || fileName.isEmpty())
+    if (slash < 0 || slash == path.size() - 1)
         return OwnTrash::NotTaken;
+    const QByteArray fileName = path.sliced(slash + 1);
     const Fd folder(
         ::open(slash == 0 ? "/" : path.left(slash).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
     struct stat st {};
@@ -224,11 +215,7 @@ OwnTrash trashIntoHome(const QByteArray &path, const struct stat &entry, bool ve
     const QByteArray date = localDeletionDate();
     if (date.isEmpty())
         return OwnTrash::NotTaken;
-    // The path as it would be read back: one separator between names.
-    QByteArray original = path;
-    while (original.contains("//"))
-        original.replace("//", "/");
-    InfoFile info(home->info(), kit::trashInfoText(original, date));
+    InfoFile info(home->info(), kit::trashInfoText(withSingleSeparators(path), date));
 
     for (int attempt = 1; attempt <= nameAttempts; ++attempt) {
         const QByteArray name = kit::trashEntryName(fileName, attempt);

@@ -60,14 +60,6 @@ bool isRealFolder(const QByteArray &path, struct stat *st)
     return ::lstat(path.constData(), st) == 0 && S_ISDIR(st->st_mode);
 }
 
-QString homeTrash()
-{
-    QByteArray data = qgetenv("XDG_DATA_HOME");
-    if (!data.startsWith('/'))
-        data = qgetenv("HOME") + "/.local/share";
-    return QFile::decodeName(data) + QStringLiteral("/Trash");
-}
-
 } // namespace
 
 std::optional<kit_FILE::FileIdentity> identityAt(const QString &path, bool followLinks)
@@ -161,7 +153,7 @@ bool removeFile(const QString &path)
 QList<TrashFolder> trashFoldersFor(const QString &path)
 {
     QList<TrashFolder> folders;
-    const QString home = homeTrash();
+    const QString home = QFile::decodeName(posix::homeTrashPath());
     struct stat st {};
     if (isRealFolder(bytesOf(home), &st))
         folders.append({home, QFile::decodeName(topOfFileSystem(bytesOf(home)))});

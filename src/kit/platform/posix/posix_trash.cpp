@@ -113,13 +113,6 @@ bool trash(const QByteArray &path)
     return trashed;
 }
 
-QByteArray withSingleSeparators(QByteArray path)
-{
-    while (path.contains("//"))
-        path.replace("//", "/");
-    return path;
-}
-
 bool notBefore(const struct timespec &t, const struct timespec &began)
 {
     return t.tv_sec > began.tv_sec || (t.tv_sec == began.tv_sec && t.tv_nsec >= began.tv_nsec);
@@ -132,7 +125,7 @@ bool notBefore(const struct timespec &t, const struct timespec &began)
 TrashResult checkedAfterGio(const QByteArray &path, const struct stat &entry, bool versionToo,
                             const struct timespec &began)
 {
-    const QByteArray original = withSingleSeparators(path);
+    const QByteArray original = posix::withSingleSeparators(path);
     const QByteArray fileName = original.sliced(original.lastIndexOf('/') + 1);
     for (const TrashFolder &trash : trashFoldersFor(QFile::decodeName(original))) {
         const QByteArray folder = QFile::encodeName(trash.folder);
