@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QWindow>
 
 TForm1::TForm1(QStringList files, QWidget *parent) : QWidget(parent), m_files(std::move(files))
 {
@@ -117,8 +118,20 @@ void TForm1::focusChanged(QWidget *old, QWidget *now)
 void TForm1::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
+        // A desktop may frame the window without moving its inside: no move or resize event
+        // then tells that the frame is known, but the window is shown only once it is.
+        if (m_outerSizeToKeep.isValid() && windowHandle())
+            windowHandle()->installEventFilter(this);
         Dispatch(&TForm1::FormShow, this);
+    }
+}
+
+void TForm1::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange)
+        keepOuterBounds();
 }
 
 void TForm1::closeEvent(QCloseEvent *event)
@@ -130,6 +143,18 @@ void TForm1::closeEvent(QCloseEvent *event)
     }
     event->accept();
     kit::postQuitRequest();
+}
+
+bool TForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (swallowOkPress(watched, event))
+        return true;
+    if (watched == windowHandle() && event->type() == QEvent::Expose) {
+        // After the expose itself, whose geometry is then settled.
+        QMetaObject::invokeMethod(this, &TForm1::keepOuterBounds, Qt::QueuedConnection);
+        watched->removeEventFilter(this);
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TForm1::moveEvent(QMoveEvent *event)

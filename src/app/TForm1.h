@@ -127,6 +127,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -156,5 +157,6 @@ private:
     QSize m_outerSizeToKeep;
     QPoint m_outerPosToKeep;
     void keepOuterBounds();
+    bool swallowOkPress(QObject *watched, QEvent *event);
     QList<QObject *> m_components;
 };

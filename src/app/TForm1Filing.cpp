@@ -160,11 +160,11 @@ void TForm1::bindFilingRun()
     btnOK->installEventFilter(this);
 }
 
-bool TForm1::eventFilter(QObject *watched, QEvent *event)
+bool TForm1::swallowOkPress(QObject *watched, QEvent *event)
 {
     if (watched == btnOK && m_okPressStartedRun && event->type() == QEvent::MouseButtonPress) {
         m_okPressStartedRun = false;
         return true; // a button never pressed down gives no click on release
     }
-    return QWidget::eventFilter(watched, event);
+    return false;
 }
