@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# The real program on one document (64 KiB unless told), from the Return key that presses OK to
+# the process's end, against cp --preserve=mode,timestamps then gio trash on the same fresh
+# files, alternated round by round, first round dropped: prints the median ratio ours/reference
+# and its spread.
+#
+# The name is one used before (in the folder-name list, shown at start) and "open the folder" is
+# off, so Return is the only key: what the first key loads is in the timing. The key is sent
+# through XTest by a process already running, which also waits for the program's end.
+#
+#   bench/press.sh                     # 41 rounds
+#   ROUNDS=21 COUNT=100 KIB=4 bench/press.sh
+#   taskset -c 0 bench/press.sh        # both sides on one core
+set -euo pipefail
+
+. "$(dirname "$0")/common.sh"
+rounds=${ROUNDS:-41}
+count=${COUNT:-1}
+kib=${KIB:-64}
+
+for tool in gio xdotool; do
+    command -v "$tool" >/dev/null || { echo "$tool is missing: run scripts/setup --test" >&2; exit 1; }
+done
+bench_build rangeur rangeur-bench-press
+press=$build/bench/rangeur-bench-press
+[ -x "$press" ] || { echo "xcb-xtest is missing: run scripts/setup --test" >&2; exit 1; }
+
+work=$(mktemp -d "$root/build/press.XXXXXX")
+trap 'stop_xvfb; rm -rf "$work"' EXIT
+start_xvfb "$work"
+mkdir -p "$work/master" "$work/app"
+for ((i = 0; i < count; i++)); do
+    head -c $((kib * 1024)) /dev/urandom >"$work/master/a$i.bin"
+done
+# The program keeps its settings and lists beside it: each round starts from a copy.
+cp "$build/src/app/rangeur" "$work/app/"
+printf 'BENCH\r\n' >"$work/app/DOSSIERS.TXT"
+
+# run_side SIDE: fresh files, target, trash and settings, then the timed run; prints nanoseconds.
+run_side() {
+    local run ns
+    run=$(mktemp -d "$work/run.XXXXXX")
+    mkdir -p "$run/src" "$run/dst" "$run/home/.local/share" "$run/runtime"
+    chmod 700 "$run/runtime"
+    cp -p "$work/master"/* "$run/src/"
+    cp -a "$work/app" "$run/app"
+    printf '[OPTIONS]\r\nchk_OPEN=0\r\nchk_Confirm=0\r\nFICHIER=BENCH\r\nDOSSIER=%s\r\n' "$run/dst" \
+        >"$run/app/rangeur.INI"
+    sync
+    (
+        export HOME=$run/home XDG_DATA_HOME=$run/home/.local/share XDG_CONFIG_HOME=$run/home/.config \
+            XDG_CACHE_HOME=$run/home/.cache XDG_RUNTIME_DIR=$run/runtime LC_ALL=C.UTF-8
+        unset DBUS_SESSION_BUS_ADDRESS
+        if [ "$1" = ours ]; then
+            coproc timed { "$press" --key -- "$run/app/rangeur" "$run/src"/* 2>/dev/null; }
+            read -r -u "${timed[0]}" _ # started
+            local win
+            win=$(xdotool search --sync --onlyvisible --name '^Création de dossier' | head -n 1)
+            xdotool windowfocus --sync "$win"
+            sleep 0.5 # as a user does: the key comes once the window has settled
+        else
+            coproc timed { "$press" --run -- cp --preserve=mode,timestamps "$run/src"/* "$run/dst/" \
+                --then gio trash "$run/src"/*; }
+        fi
+        echo go >&"${timed[1]}"
+        read -r -u "${timed[0]}" ns
+        wait "$timed_PID" || { echo "$1 failed" >&2; exit 1; }
+        if [ "$1" = ours ]; then
+            [ "$(ls "$run/dst/BENCH" | wc -l)" = "$count" ] ||
+                { echo "ours did not move the files" >&2; exit 1; }
+        fi
+        [ -z "$(ls -A "$run/src")" ] || { echo "$1 did not trash the files" >&2; exit 1; }
+        echo "$ns"
+    )
+    rm -rf "$run"
+}
+
+ratios=() ours=() ref=()
+for ((r = 0; r < rounds; r++)); do
+    if ((r % 2 == 0)); then
+        o=$(run_side ours); f=$(run_side ref)
+    else
+        f=$(run_side ref); o=$(run_side ours)
+    fi
+    ((r == 0)) && continue
+    ratios+=("$(ratio "$o" "$f")")
+    ours+=("$o"); ref+=("$f")
+done
+IFS=- read -r lo hi <<<"$(minmax "${ratios[@]}")"
+printf '%d x %d KiB, %d rounds, Return to the end: ours %.1f ms  reference %.1f ms  ratio median %.3f (min %.3f, max %.3f)\n' \
+    "$count" "$kib" "${#ratios[@]}" "$(awk -v t="$(median "${ours[@]}")" 'BEGIN { print t / 1e6 }')" \
+    "$(awk -v t="$(median "${ref[@]}")" 'BEGIN { print t / 1e6 }')" \
+    "$(median "${ratios[@]}")" "$lo" "$hi"
