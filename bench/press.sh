@@ -11,6 +11,7 @@
 #   bench/press.sh                     # 41 rounds
 #   ROUNDS=21 COUNT=100 KIB=4 bench/press.sh
 #   taskset -c 0 bench/press.sh        # both sides on one core
+#   VS=/path/to/rangeur bench/press.sh # another build of the program as the reference
 set -euo pipefail
 
 . "$(dirname "$0")/common.sh"
@@ -35,6 +36,10 @@ done
 # The program keeps its settings and lists beside it: each round starts from a copy.
 cp "$build/src/app/rangeur" "$work/app/"
 printf 'BENCH\r\n' >"$work/app/DOSSIERS.TXT"
+if [ -n "${VS:-}" ]; then
+    cp -a "$work/app" "$work/vs"
+    cp "$VS" "$work/vs/rangeur"
+fi
 
 # run_side SIDE: fresh files, target, trash and settings, then the timed run; prints nanoseconds.
 run_side() {
@@ -43,7 +48,7 @@ run_side() {
     mkdir -p "$run/src" "$run/dst" "$run/home/.local/share" "$run/runtime"
     chmod 700 "$run/runtime"
     cp -p "$work/master"/* "$run/src/"
-    cp -a "$work/app" "$run/app"
+    if [ "$1" = ref ] && [ -n "${VS:-}" ]; then cp -a "$work/vs" "$run/app"; else cp -a "$work/app" "$run/app"; fi
     printf '[OPTIONS]\r\nchk_OPEN=0\r\nchk_Confirm=0\r\nFICHIER=BENCH\r\nDOSSIER=%s\r\n' "$run/dst" \
         >"$run/app/rangeur.INI"
     sync
@@ -51,7 +56,7 @@ run_side() {
         export HOME=$run/home XDG_DATA_HOME=$run/home/.local/share XDG_CONFIG_HOME=$run/home/.config \
             XDG_CACHE_HOME=$run/home/.cache XDG_RUNTIME_DIR=$run/runtime LC_ALL=C.UTF-8
         unset DBUS_SESSION_BUS_ADDRESS
-        if [ "$1" = ours ]; then
+        if [ "$1" = ours ] || [ -n "${VS:-}" ]; then
             coproc timed { "$press" --key -- "$run/app/rangeur" "$run/src"/* 2>/dev/null; }
             read -r -u "${timed[0]}" _ # started
             local win
@@ -65,7 +70,7 @@ run_side() {
         echo go >&"${timed[1]}"
         read -r -u "${timed[0]}" ns
         wait "$timed_PID" || { echo "$1 failed" >&2; exit 1; }
-        if [ "$1" = ours ]; then
+        if [ "$1" = ours ] || [ -n "${VS:-}" ]; then
             [ "$(ls "$run/dst/BENCH" | wc -l)" = "$count" ] ||
                 { echo "ours did not move the files" >&2; exit 1; }
         fi

@@ -20,31 +20,47 @@ const QString kThemeName = QStringLiteral("Metropolis UI Blue");
 
 // Once the window's first frame is painted, loads what the first trash needs on a thread of its
 // own: neither the first paint nor the first file moved waits for it. The thread is detached
-// and touches nothing of Qt's, so that the program may end while it runs.
+// and touches nothing of Qt's, so that the program may end while it runs. Once the window is
+// also active, what its first key would load is readied.
 class WarmUpAfterFirstPaint final : public QObject {
 public:
-    WarmUpAfterFirstPaint(QObject *parent, QStringList files)
-        : QObject(parent), m_files(std::move(files))
+    WarmUpAfterFirstPaint(QWidget *window, QStringList files)
+        : QObject(window), m_window(window), m_files(std::move(files))
     {}
 
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == QEvent::Paint) {
-            watched->removeEventFilter(this);
+        if (event->type() == QEvent::Paint && !m_painted) {
+            m_painted = true;
             // Queued: runs once this paint has been handed to the display.
             QMetaObject::invokeMethod(
                 this,
                 [this] {
                     std::thread([files = m_files] { kit_FILE::WarmUp(files); }).detach();
-                    deleteLater();
+                    m_filesWarm = true;
+                    warmUpKeys();
                 },
                 Qt::QueuedConnection);
+        } else if (event->type() == QEvent::WindowActivate && m_filesWarm) {
+            warmUpKeys();
         }
         return QObject::eventFilter(watched, event);
     }
 
 private:
+    void warmUpKeys()
+    {
+        if (!m_window->isActiveWindow())
+            return;
+        kit_WIN::WarmUpKeyInput(m_window);
+        m_window->removeEventFilter(this);
+        deleteLater();
+    }
+
+    QWidget *m_window;
     QStringList m_files;
+    bool m_painted = false;
+    bool m_filesWarm = false;
 };
 
 } // namespace

@@ -2,6 +2,8 @@
 
 #include "kit_Platform.h"
 
+#include <QWidget>
+
 namespace kit_WIN {
 
 QString GetDesktopDir()
@@ -18,6 +20,12 @@ QString windowsDesktopDir(const QString &userProfile)
     if (!dir.endsWith(u'\\'))
         dir += u'\\';
     return dir + QStringLiteral("desktop\\");
+}
+
+void WarmUpKeyInput(QWidget *window)
+{
+    if (window && window->isActiveWindow())
+        kit_Platform::warmUpKeyInput(window->windowHandle());
 }
 
 } // namespace kit_WIN

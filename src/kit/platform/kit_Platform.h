@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <optional>
 
+class QWindow;
+
 // Every call into the operating system, implemented once per platform in platform/NAME/ and
 // chosen by CMake. The kit_ modules put the program's rules around them; callers have already
 // refused path texts that cannot name a file (kit::isUsablePath).
@@ -76,6 +78,10 @@ int usableProcessors();
 
 // Takes the only lock on an open file, without waiting; false when another process holds it.
 bool lockOpenFile(int fd);
+
+// Readies what the window system's first key press would load (on X11, the compose table), for
+// a window on screen; does nothing where nothing needs it.
+void warmUpKeyInput(QWindow *window);
 
 // The user's desktop folder as the desktop names it, not tested for existence.
 QString desktopFolder();
