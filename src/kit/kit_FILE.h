@@ -35,7 +35,10 @@ struct CopyHooks {
     // What holds the destination's name is about to go to the trash: the link itself for a link.
     std::function<void(const FileIdentity &occupant)> replacing;
 };
-using TrashHook = std::function<void(const FileIdentity &entry)>;
+// What goes to the trash (`entry`) once it has been checked, just before it goes, with the path
+// it will have in the trash when that is known (empty otherwise). When a first way fails before
+// moving anything, the next one is told again: the later call stands.
+using TrashHook = std::function<void(const FileIdentity &entry, const QString &trashEntry)>;
 
 // Copies a regular file over the destination through a temporary file in the destination's
 // folder, keeping the source's permission bits and times. The copy takes the name only where

@@ -156,11 +156,12 @@ void RunJournal::replacing(int file, const QString &destination,
 }
 
 void RunJournal::trashing(int file, const kit_FILE::FileIdentity &entry,
-                          const kit_FILE::FileIdentity &copy)
+                          const kit_FILE::FileIdentity &copy, const QString &trashEntry)
 {
     kit::JournalRecord r = record(kit::JournalRecord::Kind::Trashing, file);
     r.identity = toJournal(entry);
     r.copy = toJournal(copy);
+    r.trashEntry = trashEntry;
     write(r);
 }
 

@@ -39,8 +39,8 @@ public:
                  const QString &destination, const kit_FILE::FileIdentity &copy) override;
     void replacing(int file, const QString &destination,
                    const kit_FILE::FileIdentity &occupant) override;
-    void trashing(int file, const kit_FILE::FileIdentity &entry,
-                  const kit_FILE::FileIdentity &copy) override;
+    void trashing(int file, const kit_FILE::FileIdentity &entry, const kit_FILE::FileIdentity &copy,
+                  const QString &trashEntry) override;
 
     bool failed() const;
     // The journal's file, once it has one.

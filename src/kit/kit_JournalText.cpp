@@ -129,8 +129,9 @@ std::optional<JournalRecord> readRecord(const QByteArray &payload)
              readIdentity(f[3], r.identity);
         break;
     case JournalRecord::Kind::Trashing:
-        ok = f.size() == 4 && readFile(f[1], r.file) && readIdentity(f[2], r.identity) &&
-             readIdentity(f[3], r.copy);
+        ok = (f.size() == 4 || f.size() == 5) && readFile(f[1], r.file) &&
+             readIdentity(f[2], r.identity) && readIdentity(f[3], r.copy) &&
+             (f.size() == 4 || readPath(f[4], r.trashEntry));
         break;
     case JournalRecord::Kind::Undone:
         ok = f.size() == 2 && readFile(f[1], r.file);
@@ -181,6 +182,8 @@ QByteArray journalLine(const JournalRecord &r)
         add(QByteArray::number(r.file));
         add(encodeIdentity(r.identity));
         add(encodeIdentity(r.copy));
+        if (!r.trashEntry.isEmpty())
+            add(encodePath(r.trashEntry));
         break;
     case JournalRecord::Kind::Undone:
         add(QByteArray::number(r.file));
@@ -259,7 +262,7 @@ std::optional<RunSummary> summariseRun(const JournalReading &reading)
                 break; // a file is copied once
             index.insert(r.file, run.files.size());
             run.files.append(
-                {r.file, r.path, r.identity, r.destination, r.copy, false, {}, {}, false});
+                {r.file, r.path, r.identity, r.destination, r.copy, false, {}, {}, {}, false});
             break;
         case JournalRecord::Kind::Replacing:
             if (file && !file->trashing)
@@ -270,6 +273,9 @@ std::optional<RunSummary> summariseRun(const JournalReading &reading)
                 file->trashing = true;
                 file->trashed = r.identity;
                 file->copy = r.copy;
+                file->trashEntry = r.trashEntry;
+            } else if (file && file->trashed == r.identity) {
+                file->trashEntry = r.trashEntry; // the same step, taken another way
             }
             break;
         case JournalRecord::Kind::Undone:

@@ -46,6 +46,7 @@ struct JournalRecord {
                               // Trashing: the entry trashed (a link as the link)
     JournalIdentity copy;     // Copying: the copy (no time of change yet); Trashing: the copy
                               // once it took its name
+    QString trashEntry;       // Trashing: where the entry will be in the trash, when known
     friend bool operator==(const JournalRecord &, const JournalRecord &) = default;
 };
 
@@ -89,6 +90,7 @@ struct RunSummary {
         JournalIdentity copy;
         bool trashing = false; // the source may be in the trash
         JournalIdentity trashed;
+        QString trashEntry;       // where in the trash, when the run knew it
         QList<Replaced> replaced; // in the order they went to the trash
         bool undone = false;
     };

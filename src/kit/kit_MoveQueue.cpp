@@ -248,8 +248,8 @@ void MoveQueue::trashStep(std::unique_lock<std::mutex> &lock, int index)
     lock.unlock();
     TrashHook trashing;
     if (m_recorder)
-        trashing = [&](const FileIdentity &entry) {
-            m_recorder->trashing(index, entry, published);
+        trashing = [&](const FileIdentity &entry, const QString &trashEntry) {
+            m_recorder->trashing(index, entry, published, trashEntry);
         };
     bool moved = false;
     std::exception_ptr error;

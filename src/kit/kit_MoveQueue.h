@@ -24,9 +24,11 @@ public:
                          const QString &destination, const FileIdentity &copy) = 0;
     // What holds the destination's name is about to go to the trash.
     virtual void replacing(int file, const QString &destination, const FileIdentity &occupant) = 0;
-    // The source (`entry`, a link as the link) is about to go to the trash; `copy` is the copy
-    // at its name.
-    virtual void trashing(int file, const FileIdentity &entry, const FileIdentity &copy) = 0;
+    // The source (`entry`, a link as the link) is about to go to the trash, where it will be
+    // `trashEntry` when that is known; `copy` is the copy at its name. Told again, the later
+    // call stands.
+    virtual void trashing(int file, const FileIdentity &entry, const FileIdentity &copy,
+                          const QString &trashEntry) = 0;
 };
 
 // Moves files as a filing run does, off the user-interface thread: each file is copied, then its

@@ -51,9 +51,14 @@ public:
     };
 
     // The entry trashed from the path that is the file (device and inode: a move to the trash
-    // on one file system keeps them).
-    std::optional<Entry> find(const QString &original, const JournalIdentity &id)
+    // on one file system keeps them). Where the run wrote down the entry it made, that entry is
+    // looked at first, and the trash is read only when it is not that file.
+    std::optional<Entry> find(const QString &original, const JournalIdentity &id,
+                              const QString &known = {})
     {
+        const qsizetype files = known.lastIndexOf(QStringLiteral("/files/"));
+        if (files > 0 && sameFile(kit_Platform::identityAt(known), id))
+            return Entry{known.left(files), known.mid(files + 7)};
         for (const Entry &entry : entriesFor(original)) {
             if (sameFile(kit_Platform::identityAt(entry.filePath()), id))
                 return entry;
@@ -140,9 +145,10 @@ private:
 enum class Back { Done, NotFound, NameTaken, Failed };
 
 // Puts a trashed entry back at its original path, never over what is there now.
-Back bringBack(TrashIndex &trash, const QString &original, const JournalIdentity &id)
+Back bringBack(TrashIndex &trash, const QString &original, const JournalIdentity &id,
+               const QString &known = {})
 {
-    const std::optional<TrashIndex::Entry> entry = trash.find(original, id);
+    const std::optional<TrashIndex::Entry> entry = trash.find(original, id, known);
     if (!entry)
         return Back::NotFound;
     switch (kit_Platform::moveBackTo(entry->filePath(), original)) {
@@ -237,11 +243,12 @@ private:
             m_trash.dropDescriptionsWithoutEntry(file.source);
             return true;
         }
-        const Back back = there ? Back::NameTaken : bringBack(m_trash, file.source, file.trashed);
+        const Back back = there ? Back::NameTaken
+                                : bringBack(m_trash, file.source, file.trashed, file.trashEntry);
         if (back == Back::Done)
             return true;
         // Told apart from a name taken: the original is nowhere to be seen.
-        if (back == Back::NameTaken && !m_trash.find(file.source, file.trashed))
+        if (back == Back::NameTaken && !m_trash.find(file.source, file.trashed, file.trashEntry))
             refuse(file.source, whyNotBack(Back::NotFound));
         else
             refuse(file.source, whyNotBack(back));

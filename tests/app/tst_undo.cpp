@@ -85,6 +85,7 @@ private slots:
     void racesDuringTheUndoLoseNothing_data();
     void racesDuringTheUndoLoseNothing();
     void repeatedUndoLeavesWhatIsBackAlone();
+    void entriesWrittenDownComeBackWithoutTheirInfoFiles();
     void fileOnAnotherFileSystemComesBack();
     void damagedJournals_data();
     void damagedJournals();
@@ -391,6 +392,43 @@ void TestUndo::repeatedUndoLeavesWhatIsBackAlone()
     QString error;
     QCOMPARE(trashedFrom(m_dir->path(), &error), QStringList());
     QCOMPARE(kit_Undo::findLastRun().outcome, kit_Undo::Search::Outcome::Nothing);
+}
+
+// The run writes down where each source went in the trash; the undo takes it from there, so it
+// finds an entry even when the trash no longer describes it (its info file lost).
+void TestUndo::entriesWrittenDownComeBackWithoutTheirInfoFiles()
+{
+    const QStringList names{QStringLiteral("lettre.odt"), QStringLiteral("photo 1%.jpg")};
+    QStringList sources;
+    for (const QString &name : names) {
+        makeFile(path("Scans/" + name), name.toUtf8());
+        sources << path("Scans/" + name);
+    }
+    const ino_t firstInode = inodeOf(sources[0]);
+    file(sources, QStringLiteral("courrier"), path("Racine"));
+
+    QFile journal(kit_Journal::journalPaths().value(0));
+    QVERIFY(journal.open(QIODevice::ReadOnly));
+    const std::optional<kit::RunSummary> run =
+        kit::summariseRun(kit::readJournal(journal.readAll()));
+    QVERIFY(run);
+    QCOMPARE(run->files.size(), names.size());
+    for (const kit::RunSummary::File &filed : run->files) {
+        const QString entry = filed.trashEntry;
+        QVERIFY2(entry.contains("/Trash/files/"), qPrintable(entry));
+        QCOMPARE(QFileInfo(entry).size(), QFileInfo(filed.destination).size());
+        if (filed.source == sources[0])
+            QCOMPARE(inodeOf(entry), firstInode);
+        const QString info = entry.section(QStringLiteral("/files/"), 0, -2) +
+                             QStringLiteral("/info/") + QFileInfo(entry).fileName() +
+                             QStringLiteral(".trashinfo");
+        QVERIFY2(QFile::remove(info), qPrintable(info));
+    }
+
+    const kit_Undo::Report report = undoLast();
+    QVERIFY2(report.notPutBack.isEmpty(), qPrintable(report.notPutBack.join(u'\n')));
+    for (int i = 0; i < names.size(); ++i)
+        QCOMPARE(readAll(sources[i]), names[i].toUtf8());
 }
 
 void TestUndo::fileOnAnotherFileSystemComesBack()

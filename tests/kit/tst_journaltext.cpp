@@ -38,6 +38,7 @@ QByteArray aRun()
     JournalRecord trashing = simple(Kind::Trashing, 0);
     trashing.identity = {2049, 131, 65536, 1700000000, 123456789, 1700000001, 5};
     trashing.copy = {2049, 977, 65536, 1700000000, 123456789, 1700000002, 7};
+    trashing.trashEntry = QStringLiteral("/home/u/.local/share/Trash/files/a b\n%c.2.pdf");
     return kit::journalHeader() + kit::journalLine(run) +
            kit::journalLine(copying(0, QStringLiteral("/home/u/Scans/a b\n%c.pdf"),
                                     QStringLiteral("/home/u/Docs/FACTURES/a b\n%c.pdf"))) +
@@ -67,6 +68,8 @@ private slots:
         QCOMPARE(run->files.size(), 1);
         QVERIFY(run->files[0].trashing);
         QCOMPARE(run->files[0].copy.changedNanoseconds, 7); // the copy once it took its name
+        QCOMPARE(run->files[0].trashEntry,
+                 QStringLiteral("/home/u/.local/share/Trash/files/a b\n%c.2.pdf"));
         QCOMPARE(run->started.offsetFromUtc(), 3600);
     }
 
@@ -125,6 +128,47 @@ private slots:
         // Without its first line there is no run to undo.
         QVERIFY(!kit::summariseRun(
             kit::readJournal(kit::journalHeader() + kit::journalLine(copying(0, "/a", "/b")))));
+    }
+
+    // Where the source went in the trash: absent from journals written before it was recorded,
+    // and told again when a first way failed before moving anything (the later record stands).
+    void trashEntryOfEachFile()
+    {
+        JournalRecord run = simple(Kind::Run);
+        run.started = QDateTime::currentDateTime();
+        run.path = QStringLiteral("/t/");
+        JournalRecord ours = simple(Kind::Trashing, 0);
+        ours.identity = {2049, 131, 65536, 1700000000, 5, 1700000001, 5};
+        ours.trashEntry = QStringLiteral("/h/Trash/files/1");
+        JournalRecord gio = ours;
+        gio.trashEntry.clear();
+        JournalRecord anotherFile = ours;
+        anotherFile.identity.inode = 977;
+        anotherFile.trashEntry = QStringLiteral("/h/Trash/files/other");
+        const QByteArray start = kit::journalHeader() + kit::journalLine(run) +
+                                 kit::journalLine(copying(0, "/s/1", "/t/1"));
+        const auto entryAfter = [&](const QList<JournalRecord> &records) {
+            QByteArray text = start;
+            for (const JournalRecord &r : records)
+                text += kit::journalLine(r);
+            const std::optional<kit::RunSummary> summary =
+                kit::summariseRun(kit::readJournal(text));
+            return summary && summary->files.size() == 1 ? summary->files[0].trashEntry
+                                                         : QStringLiteral("(no file)");
+        };
+        QCOMPARE(entryAfter({ours}), ours.trashEntry);
+        QCOMPARE(entryAfter({ours, gio}), QString());
+        QCOMPARE(entryAfter({gio, ours}), ours.trashEntry);
+        QCOMPARE(entryAfter({ours, anotherFile}), ours.trashEntry);
+        // A line without the entry, as older journals have it, still reads.
+        const QByteArray old = "trashing 0 2049:131:65536:1700000000:5:1700000001:5 "
+                               "2049:977:65536:1700000000:5:1700000002:7";
+        const kit::JournalReading reading =
+            kit::readJournal(kit::journalHeader() + old + ' ' +
+                             QByteArray::number(qChecksum(old), 16).rightJustified(4, '0') + '\n');
+        QCOMPARE(reading.damagedLine, 0);
+        QCOMPARE(reading.records.size(), 1);
+        QVERIFY(reading.records[0].trashEntry.isEmpty());
     }
 
     void trashInfo_data()

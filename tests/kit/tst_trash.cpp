@@ -277,8 +277,8 @@ void TestTrash::replacedDuringTheTrashStaysInPlace()
     const int trashedBefore = trashEntryCount();
     bool saved = false;
 
-    const kit_FILE::TrashResult result =
-        kit_FILE::SendToRecycleBin(path, read, [&](const kit_FILE::FileIdentity &) {
+    const kit_FILE::TrashResult result = kit_FILE::SendToRecycleBin(
+        path, read, [&](const kit_FILE::FileIdentity &, const QString &) {
             saved = ::rename(QFile::encodeName(saving).constData(),
                              QFile::encodeName(path).constData()) == 0;
         });

@@ -484,6 +484,16 @@ private:
     bool m_kept = false;
 };
 
+// The trash step's hook for what holds a destination's name: the journal's replacing record.
+kit_FILE::TrashHook replacingHook(const kit_FILE::CopyHooks *hooks)
+{
+    if (!hooks || !hooks->replacing)
+        return {};
+    return [hooks](const kit_FILE::FileIdentity &occupant, const QString &) {
+        hooks->replacing(occupant);
+    };
+}
+
 // Where a name can only be taken by creating the file, the copy is written straight into it,
 // created with O_EXCL: it never replaces a file. A run ended half-way may leave a partial copy
 // under the name, which loses nothing (its source only goes to the trash after a whole copy);
@@ -495,8 +505,7 @@ bool copyIntoCreatedFile(int in, const struct stat &before, int dirFd, const str
 {
     const kit_FILE::FileIdentity sourceRead = versionRead(before);
     const bool recording = hooks && hooks->publishing;
-    const kit_FILE::TrashHook replacing =
-        hooks && hooks->replacing ? hooks->replacing : kit_FILE::TrashHook();
+    const kit_FILE::TrashHook replacing = replacingHook(hooks);
     const struct timespec times[2] = {before.st_atim, before.st_mtim};
     bool recorded = false;
     std::optional<CreatedFile> copy;
@@ -703,8 +712,7 @@ bool copyFile(const QString &source, const QString &destination, kit_FILE::FileI
         copyNow.changedSeconds = copyNow.changedNanoseconds = 0; // taking the name changes it
         hooks->publishing(sourceRead, copyNow);
     }
-    const kit_FILE::TrashHook replacing =
-        hooks && hooks->replacing ? hooks->replacing : kit_FILE::TrashHook();
+    const kit_FILE::TrashHook replacing = replacingHook(hooks);
 
     for (int attempt = 0; attempt < publishAttempts; ++attempt) {
         const Publish outcome = temp->publishAs(name);

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QString>
 #include <cerrno>
+#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -88,10 +89,11 @@ enum class OwnTrash {
     NotTaken        // not a case for our writer, or it failed before changing anything
 };
 // Moves a regular file on the home trash's file system into that trash, when the path (absolute,
-// no "." or ".." in it) still names `entry` (and the same version of it, with versionToo). The
-// name of the entry made in files/ goes to entryName.
+// no "." or ".." in it) still names `entry` (and the same version of it, with versionToo).
+// `moving`, when given, is told the path the file will have in the trash just before it moves
+// there (again with another name when that one turns out to be taken).
 OwnTrash trashIntoHome(const QByteArray &path, const struct stat &entry, bool versionToo,
-                       QByteArray *entryName = nullptr);
+                       const std::function<void(const QByteArray &entryPath)> &moving = {});
 
 // Whether trashing the path will go through GIO: it names something other than a regular file
 // (a link, which is trashed as a link) on the home trash's file system. A missing path needs

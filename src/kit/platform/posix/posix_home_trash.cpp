@@ -187,7 +187,7 @@ bool needsGio(const QByteArray &path)
 }
 
 OwnTrash trashIntoHome(const QByteArray &path, const struct stat &entry, bool versionToo,
-                       QByteArray *entryName)
+                       const std::function<void(const QByteArray &entryPath)> &moving)
 {
     if (!S_ISREG(entry.st_mode))
         return OwnTrash::NotTaken;
@@ -227,6 +227,8 @@ OwnTrash trashIntoHome(const QByteArray &path, const struct stat &entry, bool ve
         case InfoFile::Made::Done:
             break;
         }
+        if (moving)
+            moving(home->path() + "/files/" + name);
         if (::renameat2(folder.get(), fileName.constData(), home->files(), name.constData(),
                         RENAME_NOREPLACE) != 0) {
             // Something with no info file of its own may sit in files/ under that name.
@@ -240,8 +242,6 @@ OwnTrash trashIntoHome(const QByteArray &path, const struct stat &entry, bool ve
         if (::fstatat(home->files(), name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
             isTheEntry(st, entry, versionToo)) {
             info.keep();
-            if (entryName)
-                *entryName = name;
             return OwnTrash::Trashed;
         }
         // Not the file read: it goes back where it was, never over anything. Where that cannot

@@ -167,9 +167,12 @@ TrashResult trashChecked(const QString &path, bool stillMeant, const struct stat
     const std::optional<QByteArray> bytes = pathForTrash(path);
     if (!bytes)
         return TrashResult::Failed;
-    if (trashing)
-        trashing(posix::identityOf(entry));
-    switch (posix::trashIntoHome(*bytes, entry, versionToo)) {
+    const kit_FILE::FileIdentity trashed = posix::identityOf(entry);
+    const auto told = [&](const QByteArray &entryPath) {
+        if (trashing)
+            trashing(trashed, QFile::decodeName(entryPath));
+    };
+    switch (posix::trashIntoHome(*bytes, entry, versionToo, told)) {
     case posix::OwnTrash::Trashed:
         return TrashResult::Trashed;
     case posix::OwnTrash::NotTheFileRead:
@@ -180,6 +183,7 @@ TrashResult trashChecked(const QString &path, bool stillMeant, const struct stat
     // The file system's clock, which is coarse: a finer one could run ahead of its times.
     struct timespec began {};
     ::clock_gettime(CLOCK_REALTIME_COARSE, &began);
+    told({}); // GIO names the entry itself
     if (!trash(*bytes))
         return TrashResult::Failed;
     return checkedAfterGio(*bytes, entry, versionToo, began);
