@@ -22,6 +22,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -44,7 +45,7 @@ QLabel *yellowLabel(const QString &text, QWidget *parent)
 int main(int argc, char *argv[])
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: rangeur-bench-plainwindow STYLESHEET.qss\n");
+        std::fprintf(stderr, "usage: rangeur-bench-plainwindow STYLESHEET.qss [--stay]\n");
         return 2;
     }
     QApplication app(argc, argv);
@@ -140,8 +141,10 @@ int main(int argc, char *argv[])
     layout->addWidget(panel1);
     window.resize(371, 394);
 
+    // --stay: the window stays up (bench/warm_memory.sh reads its memory later).
     ExitAfterFirstPaint watcher;
-    window.installEventFilter(&watcher);
+    if (argc < 3 || std::strcmp(argv[2], "--stay") != 0)
+        window.installEventFilter(&watcher);
     window.show();
     return app.exec();
 }

@@ -80,6 +80,7 @@ enum class Step {
     DestinationLookedAt, // the name was found taken and what holds it looked at, not yet trashed
     DestinationTrashed,  // what held the name is in the trash; the name is about to be tried again
     SourceToTrash,       // the source is about to be checked against the file read and trashed
+    TrashDescribed,      // the trash's description of the file is written, the file not yet moved
     // The undo of a run:
     EntryComingBack, // a trashed entry is about to be moved back to its original path
     CopyLookedAt     // a copy was found unchanged and is about to be taken aside and removed

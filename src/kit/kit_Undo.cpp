@@ -235,9 +235,13 @@ private:
     {
         const std::optional<kit_FILE::FileIdentity> there = kit_Platform::identityAt(file.source);
         if (!file.trashing) {
-            // Never trashed: the file read is there, or a link to it.
-            return sameFile(there, file.read) ||
-                   sameFile(kit_Platform::identityAt(file.source, true), file.read);
+            // Never trashed: the file read is there, or a link to it. A run ended once the trash
+            // had described the file, before the step was written down, left that description.
+            const bool inPlace = sameFile(there, file.read) ||
+                                 sameFile(kit_Platform::identityAt(file.source, true), file.read);
+            if (inPlace)
+                m_trash.dropDescriptionsWithoutEntry(file.source);
+            return inPlace;
         }
         if (sameFile(there, file.trashed)) {
             m_trash.dropDescriptionsWithoutEntry(file.source);

@@ -3,7 +3,8 @@
 //
 //   rangeur-test-file-then-die KILL_AT NAME ROOT FILE...
 //
-// KILL_AT counts the files from 1. The program's own folder is $RANGEUR_TEST_APPDIR.
+// KILL_AT counts the files from 1; "described:N" kills later, once the trash has described file
+// N and before it moves. The program's own folder is $RANGEUR_TEST_APPDIR.
 #include "Rangeur.h"
 #include "TForm1.h"
 #include "kit_Dialogs.h"
@@ -27,7 +28,11 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "usage: %s KILL_AT NAME ROOT FILE...\n", argv[0]);
         return 2;
     }
-    const int killAt = std::atoi(argv[1]);
+    const QByteArray kill(argv[1]);
+    const bool described = kill.startsWith("described:");
+    const int killAt = (described ? kill.mid(10) : kill).toInt();
+    const kit_FILE::Step killStep =
+        described ? kit_FILE::Step::TrashDescribed : kit_FILE::Step::SourceToTrash;
     const QString name = QString::fromUtf8(argv[2]);
     const QString root = QFile::decodeName(argv[3]);
     QStringList files;
@@ -36,8 +41,8 @@ int main(int argc, char *argv[])
     kit_FILE::prepareProcess();
     kit_ini::setAppDirForTests(qEnvironmentVariable("RANGEUR_TEST_APPDIR"));
     static std::atomic<int> trashes{0};
-    kit_FILE::setTestSeams({[killAt](kit_FILE::Step step) {
-        if (step == kit_FILE::Step::SourceToTrash && ++trashes == killAt)
+    kit_FILE::setTestSeams({[killAt, killStep](kit_FILE::Step step) {
+        if (step == killStep && ++trashes == killAt)
             std::raise(SIGKILL);
     }});
     // A failure's box would wait for a user: it is answered at once.

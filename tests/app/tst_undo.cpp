@@ -106,7 +106,7 @@ private:
     // A run made in a process of its own, killed just before the source of file `killAt`
     // (counted from 1) goes to the trash: a kill, a crash or a session's end.
     void fileAndDie(const QStringList &sources, const QString &name, const QString &root,
-                    int killAt);
+                    const QString &killAt);
 };
 
 void TestUndo::initTestCase()
@@ -154,31 +154,32 @@ kit_Undo::Report TestUndo::undoLast()
 }
 
 void TestUndo::fileAndDie(const QStringList &sources, const QString &name, const QString &root,
-                          int killAt)
+                          const QString &killAt)
 {
     QProcess run;
     run.setProcessChannelMode(QProcess::ForwardedChannels);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("RANGEUR_TEST_APPDIR"), kit_ini::GetAppDir());
     run.setProcessEnvironment(env);
-    run.start(QStringLiteral(FILE_THEN_DIE),
-              QStringList{QString::number(killAt), name, root} + sources);
+    run.start(QStringLiteral(FILE_THEN_DIE), QStringList{killAt, name, root} + sources);
     QVERIFY(run.waitForFinished(120000));
     QCOMPARE(run.exitStatus(), QProcess::CrashExit);
 }
 
 void TestUndo::roundTripPutsEveryByteBack_data()
 {
-    QTest::addColumn<int>("killAt"); // 0: the run ends as usual
+    QTest::addColumn<QString>("killAt"); // empty: the run ends as usual
     QTest::addColumn<bool>("prefix");
-    QTest::newRow("a whole run") << 0 << false;
-    QTest::newRow("a whole run with the prefix") << 0 << true;
-    QTest::newRow("a run killed half-way") << 40 << false;
+    QTest::newRow("a whole run") << QString() << false;
+    QTest::newRow("a whole run with the prefix") << QString() << true;
+    QTest::newRow("a run killed half-way") << QStringLiteral("40") << false;
+    QTest::newRow("a run killed once the trash described a file")
+        << QStringLiteral("described:40") << false;
 }
 
 void TestUndo::roundTripPutsEveryByteBack()
 {
-    QFETCH(int, killAt);
+    QFETCH(QString, killAt);
     QFETCH(bool, prefix);
     // Three documents, one of which replaces a file already in the target; many more when the
     // run is killed, so that the copies run ahead of the trash.
@@ -189,7 +190,7 @@ void TestUndo::roundTripPutsEveryByteBack()
     makeFile(path(existing), "the notes that were there");
     makeFile(path("Autres/devis.pdf"), "a quote, not filed");
     QVERIFY(QFile::link(path("Autres/devis.pdf"), path("Scans/lien vers devis")));
-    for (int i = 0; killAt && i < 200; ++i)
+    for (int i = 0; !killAt.isEmpty() && i < 200; ++i)
         makeFile(path(QStringLiteral("Scans/n%1.txt").arg(i, 3, 10, QChar(u'0'))),
                  QByteArray::number(i).repeated(500));
     QStringList sources;
@@ -197,7 +198,7 @@ void TestUndo::roundTripPutsEveryByteBack()
         sources << path("Scans/" + name);
     const QMap<QString, QByteArray> before = snapshot(m_dir->path());
 
-    if (killAt) {
+    if (!killAt.isEmpty()) {
         fileAndDie(sources, QStringLiteral("factures"), path("Racine"), killAt);
         // The copies run no further ahead of the trash than the file being trashed and the one
         // copied meanwhile: a run ended half-way leaves few files in both places.

@@ -227,6 +227,7 @@ OwnTrash trashIntoHome(const QByteArray &path, const struct stat &entry, bool ve
         case InfoFile::Made::Done:
             break;
         }
+        reachStep(kit_FILE::Step::TrashDescribed);
         if (moving)
             moving(home->path() + "/files/" + name);
         if (::renameat2(folder.get(), fileName.constData(), home->files(), name.constData(),
