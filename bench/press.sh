@@ -51,7 +51,6 @@ run_side() {
     if [ "$1" = ref ] && [ -n "${VS:-}" ]; then cp -a "$work/vs" "$run/app"; else cp -a "$work/app" "$run/app"; fi
     printf '[OPTIONS]\r\nchk_OPEN=0\r\nchk_Confirm=0\r\nFICHIER=BENCH\r\nDOSSIER=%s\r\n' "$run/dst" \
         >"$run/app/rangeur.INI"
-    sync
     (
         export HOME=$run/home XDG_DATA_HOME=$run/home/.local/share XDG_CONFIG_HOME=$run/home/.config \
             XDG_CACHE_HOME=$run/home/.cache XDG_RUNTIME_DIR=$run/runtime LC_ALL=C.UTF-8
@@ -62,11 +61,15 @@ run_side() {
             local win
             win=$(xdotool search --sync --onlyvisible --name '^Création de dossier' | head -n 1)
             xdotool windowfocus --sync "$win"
-            sleep 0.5 # as a user does: the key comes once the window has settled
         else
             coproc timed { "$press" --run -- cp --preserve=mode,timestamps "$run/src"/* "$run/dst/" \
                 --then gio trash "$run/src"/*; }
         fi
+        # The same pause on both sides after the disk is written out: what the kernel still
+        # does after a sync weighs on a large copy that starts at once otherwise. For ours it
+        # is also the user's pause once the window has settled.
+        sync
+        sleep 0.5
         echo go >&"${timed[1]}"
         read -r -u "${timed[0]}" ns
         wait "$timed_PID" || { echo "$1 failed" >&2; exit 1; }
