@@ -12,6 +12,8 @@
 #   ROUNDS=21 COUNT=100 KIB=4 bench/press.sh
 #   taskset -c 0 bench/press.sh        # both sides on one core
 #   VS=/path/to/rangeur bench/press.sh # another build of the program as the reference
+#   BENCH_DIR=/dev/shm bench/press.sh  # the files on tmpfs: no disk, for the large sets, whose
+#                                      # copies the disk's writeback otherwise dominates
 set -euo pipefail
 
 . "$(dirname "$0")/common.sh"
@@ -26,7 +28,7 @@ bench_build rangeur rangeur-bench-press
 press=$build/bench/rangeur-bench-press
 [ -x "$press" ] || { echo "xcb-xtest is missing: run scripts/setup --test" >&2; exit 1; }
 
-work=$(mktemp -d "$root/build/press.XXXXXX")
+work=$(mktemp -d "${BENCH_DIR:-$root/build}/press.XXXXXX")
 trap 'stop_xvfb; rm -rf "$work"' EXIT
 start_xvfb "$work"
 mkdir -p "$work/master" "$work/app"
