@@ -12,14 +12,23 @@
 #   ROUNDS=21 COUNT=100 KIB=4 bench/press.sh
 #   taskset -c 0 bench/press.sh        # both sides on one core
 #   VS=/path/to/rangeur bench/press.sh # another build of the program as the reference
+#   VERBOSE=1 bench/press.sh           # each round's figures too
 #   BENCH_DIR=/dev/shm bench/press.sh  # the files on tmpfs: no disk, for the large sets, whose
 #                                      # copies the disk's writeback otherwise dominates
+#
+# Virtual machines may take back the memory a guest frees, a few seconds after (free page
+# reporting): a copy into such memory then waits on the host for every page, and one that
+# starts a second later than the other may find twice as many pages gone. For a set of 64 MiB or
+# more, just before the key, each side first writes and frees a block the size of the set and a
+# quarter on tmpfs: both then copy into memory the guest holds, as on a machine of its own.
 set -euo pipefail
 
 . "$(dirname "$0")/common.sh"
 rounds=${ROUNDS:-41}
 count=${COUNT:-1}
 kib=${KIB:-64}
+warm_kib=0
+((count * kib < 64 * 1024)) || warm_kib=$((count * kib * 5 / 4))
 
 for tool in gio xdotool; do
     command -v "$tool" >/dev/null || { echo "$tool is missing: run scripts/setup --test" >&2; exit 1; }
@@ -43,9 +52,10 @@ if [ -n "${VS:-}" ]; then
     cp "$VS" "$work/vs/rangeur"
 fi
 
-# run_side SIDE: fresh files, target, trash and settings, then the timed run; prints nanoseconds.
+# run_side SIDE: fresh files, target, trash and settings, then the timed run; prints nanoseconds
+# and the processor time in nanoseconds.
 run_side() {
-    local run ns
+    local run times
     run=$(mktemp -d "$work/run.XXXXXX")
     mkdir -p "$run/src" "$run/dst" "$run/home/.local/share" "$run/runtime"
     chmod 700 "$run/runtime"
@@ -72,32 +82,40 @@ run_side() {
         # is also the user's pause once the window has settled.
         sync
         sleep 0.5
+        if ((warm_kib)); then
+            head -c $((warm_kib * 1024)) /dev/zero >/dev/shm/rangeur-press-warm
+            rm /dev/shm/rangeur-press-warm
+        fi
         echo go >&"${timed[1]}"
-        read -r -u "${timed[0]}" ns
+        read -r -u "${timed[0]}" times
         wait "$timed_PID" || { echo "$1 failed" >&2; exit 1; }
         if [ "$1" = ours ] || [ -n "${VS:-}" ]; then
             [ "$(ls "$run/dst/BENCH" | wc -l)" = "$count" ] ||
                 { echo "ours did not move the files" >&2; exit 1; }
         fi
         [ -z "$(ls -A "$run/src")" ] || { echo "$1 did not trash the files" >&2; exit 1; }
-        echo "$ns"
+        echo "$times"
     )
     rm -rf "$run"
 }
 
-ratios=() ours=() ref=()
+ratios=() ours=() ref=() cpuRatios=() oursCpu=() refCpu=()
 for ((r = 0; r < rounds; r++)); do
     if ((r % 2 == 0)); then
-        o=$(run_side ours); f=$(run_side ref)
+        read -r o oc <<<"$(run_side ours)"; read -r f fc <<<"$(run_side ref)"
     else
-        f=$(run_side ref); o=$(run_side ours)
+        read -r f fc <<<"$(run_side ref)"; read -r o oc <<<"$(run_side ours)"
     fi
+    [ -z "${VERBOSE:-}" ] || echo "round $r: ours $o ($oc) reference $f ($fc)" >&2
     ((r == 0)) && continue
-    ratios+=("$(ratio "$o" "$f")")
-    ours+=("$o"); ref+=("$f")
+    ratios+=("$(ratio "$o" "$f")") cpuRatios+=("$(ratio "$oc" "$fc")")
+    ours+=("$o") ref+=("$f") oursCpu+=("$oc") refCpu+=("$fc")
 done
+ms() { awk -v t="$(median "$@")" 'BEGIN { printf "%.1f", t / 1e6 }'; }
 IFS=- read -r lo hi <<<"$(minmax "${ratios[@]}")"
-printf '%d x %d KiB, %d rounds, Return to the end: ours %.1f ms  reference %.1f ms  ratio median %.3f (min %.3f, max %.3f)\n' \
-    "$count" "$kib" "${#ratios[@]}" "$(awk -v t="$(median "${ours[@]}")" 'BEGIN { print t / 1e6 }')" \
-    "$(awk -v t="$(median "${ref[@]}")" 'BEGIN { print t / 1e6 }')" \
-    "$(median "${ratios[@]}")" "$lo" "$hi"
+IFS=- read -r clo chi <<<"$(minmax "${cpuRatios[@]}")"
+printf '%d x %d KiB, %d rounds\n' "$count" "$kib" "${#ratios[@]}"
+printf '  Return to the end: ours %s ms  reference %s ms  ratio median %.3f (min %.3f, max %.3f)\n' \
+    "$(ms "${ours[@]}")" "$(ms "${ref[@]}")" "$(median "${ratios[@]}")" "$lo" "$hi"
+printf '  processor time:    ours %s ms  reference %s ms  ratio median %.3f (min %.3f, max %.3f)\n' \
+    "$(ms "${oursCpu[@]}")" "$(ms "${refCpu[@]}")" "$(median "${cpuRatios[@]}")" "$clo" "$chi"

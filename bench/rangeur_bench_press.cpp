@@ -9,15 +9,22 @@
 //                                                 once the last has succeeded, and prints the
 //                                                 nanoseconds to the end of the last
 //
-// The clock starts at the event itself, in a process already running, and stops when waitpid
-// returns: neither a process start of the harness nor a polling interval is counted.
+// The clock starts at the event itself, in a process already running, and stops when wait4
+// returns: neither a process start of the harness nor a polling interval is counted. After the
+// nanoseconds comes the processor time (user and system, nanoseconds) spent from the event to
+// the end: for --key, the program's whole time less what its threads had used before the key
+// (a thread already gone by then counts as used after it, which only ever adds to the figure).
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <dirent.h>
+#include <fstream>
 #include <memory>
+#include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -46,14 +53,44 @@ pid_t start(char **argv)
     return pid;
 }
 
-// Waits for the end of pid; false when it did not end with status 0.
-bool ended(pid_t pid)
+long long ns(const timeval &t)
+{
+    return t.tv_sec * 1000000000LL + t.tv_usec * 1000LL;
+}
+
+// Waits for the end of pid and adds its processor time to *cpuNs; false when it did not end
+// with status 0.
+bool ended(pid_t pid, long long *cpuNs)
 {
     int status = 0;
-    while (waitpid(pid, &status, 0) < 0)
+    rusage usage{};
+    while (wait4(pid, &status, 0, &usage) < 0)
         if (errno != EINTR)
             return false;
+    *cpuNs += ns(usage.ru_utime) + ns(usage.ru_stime);
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// The processor time the threads of pid have used so far, in nanoseconds: the first field of
+// each thread's schedstat, which the kernel keeps to the nanosecond, unlike the clock ticks of
+// /proc/PID/stat.
+long long threadsCpuNs(pid_t pid)
+{
+    const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+    DIR *dir = opendir(tasks.c_str());
+    if (!dir)
+        return 0;
+    long long sum = 0;
+    while (const dirent *entry = readdir(dir)) {
+        if (entry->d_name[0] == '.')
+            continue;
+        std::ifstream stat(tasks + "/" + entry->d_name + "/schedstat");
+        long long onCpu = 0;
+        if (stat >> onCpu)
+            sum += onCpu;
+    }
+    closedir(dir);
+    return sum;
 }
 
 xcb_keycode_t keycodeOf(xcb_connection_t *c, xcb_keysym_t sym)
@@ -100,10 +137,11 @@ int main(int argc, char **argv)
             return 1;
         const long long t0 = nowNs();
         bool ok = true;
+        long long cpu = 0;
         for (char **each : commands)
-            if (!(ok = ended(start(each))))
+            if (!(ok = ended(start(each), &cpu)))
                 break;
-        std::printf("%lld\n", nowNs() - t0);
+        std::printf("%lld %lld\n", nowNs() - t0, cpu);
         return ok ? 0 : 1;
     }
 
@@ -124,12 +162,13 @@ int main(int argc, char **argv)
         kill(pid, SIGTERM);
         return 1;
     }
+    long long cpu = -threadsCpuNs(pid);
     const long long t0 = nowNs();
     xcb_test_fake_input(c, XCB_KEY_PRESS, code, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
     xcb_test_fake_input(c, XCB_KEY_RELEASE, code, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
     xcb_flush(c);
-    const bool ok = ended(pid);
-    std::printf("%lld\n", nowNs() - t0);
+    const bool ok = ended(pid, &cpu);
+    std::printf("%lld %lld\n", nowNs() - t0, cpu);
     xcb_disconnect(c);
     return ok ? 0 : 1;
 }
