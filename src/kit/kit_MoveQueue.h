@@ -35,8 +35,8 @@ public:
 // source goes to the trash while its path still names the file read. Two threads of its own do
 // the work, so that the trashing of one file overlaps the copy of the next; the sources still
 // go to the trash in the order of the files, and the outcomes come out in that order. The copier
-// stays at most one file ahead of the trash, so that a run ended at any moment leaves few files
-// in both places.
+// stays at most a few files ahead of the trash, so that a run ended at any moment leaves few
+// files in both places.
 // After a failure, no step of a later file starts until the failure has been acknowledged, so
 // that nothing more happens while it is reported.
 class MoveQueue {
@@ -87,6 +87,8 @@ private:
     void singleLoop();
     void copyLoop();
     void trashLoop();
+    bool copyAllowed() const;  // under m_mutex
+    int copiedWaiting() const; // under m_mutex
     void runOnCaller(std::unique_lock<std::mutex> &lock);
     void copyStep(std::unique_lock<std::mutex> &lock, int index);
     void trashStep(std::unique_lock<std::mutex> &lock, int index);
@@ -98,7 +100,8 @@ private:
     std::function<void()> m_news;
     RunRecorder *m_recorder;
     mutable std::mutex m_mutex;
-    std::condition_variable m_work;
+    std::condition_variable m_copyWork;  // the copier (or the single thread) waits on it
+    std::condition_variable m_trashWork; // the trasher waits on it
     std::vector<Move> m_moves;
     std::set<int> m_failures; // known, not yet acknowledged
     int m_nextCopy = 0;
@@ -107,6 +110,8 @@ private:
     int m_done = 0;
     int m_lastTakenFailure = -1;
     bool m_stop = false;
+    bool m_copying = false;    // the copier is at work or about to be
+    bool m_copierFull = false; // the copier waits for a batch of sources to be trashed
     const bool m_onCaller;
     std::thread m_copier;
     std::thread m_trasher;

@@ -200,14 +200,14 @@ void TestUndo::roundTripPutsEveryByteBack()
 
     if (!killAt.isEmpty()) {
         fileAndDie(sources, QStringLiteral("factures"), path("Racine"), killAt);
-        // The copies run no further ahead of the trash than the file being trashed and the one
-        // copied meanwhile: a run ended half-way leaves few files in both places.
+        // The copies run at most eight files ahead of the trash, beside the file being trashed:
+        // a run ended half-way leaves few files in both places, never the rest of the run.
         const QStringList left = QDir(path("Scans")).entryList(QDir::Files | QDir::System);
         const QStringList filed = QDir(path("Racine/FACTURES")).entryList(QDir::Files);
         qsizetype twice = 0;
         for (const QString &name : left)
             twice += filed.contains(name) && name != QLatin1String("notes") ? 1 : 0;
-        QVERIFY2(twice <= 2, qPrintable(QString::number(twice) + " files in both places"));
+        QVERIFY2(twice <= 9, qPrintable(QString::number(twice) + " files in both places"));
     } else {
         file(sources, QStringLiteral("factures"), path("Racine"), prefix);
     }
