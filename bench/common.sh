@@ -23,6 +23,17 @@ thousandths() { awk -v t="$1" 'BEGIN { printf "%d", t / 1000 }'; }
 # minmax VALUE...: "lowest-highest".
 minmax() { printf '%s\n' "$@" | sort -g | awk 'NR == 1 { lo = $1 } { hi = $1 } END { print lo "-" hi }'; }
 
+# private_desktop FOLDER: a home (with its desktop, the default root folder, so that the window
+# asks nothing first), a runtime folder and an app/ folder in FOLDER, the XDG variables pointed
+# there and Qt on X11 without the desktop's platform theme.
+private_desktop() {
+    mkdir -p "$1/home/Desktop" "$1/runtime" "$1/app"
+    chmod 700 "$1/runtime"
+    export HOME="$1/home" XDG_CONFIG_HOME="$1/home/.config" XDG_DATA_HOME="$1/home/.local/share" \
+        XDG_CACHE_HOME="$1/home/.cache" XDG_RUNTIME_DIR="$1/runtime" QT_QPA_PLATFORM=xcb
+    unset QT_QPA_PLATFORMTHEME
+}
+
 # start_xvfb FOLDER: Xvfb on a free display, DISPLAY exported; the caller's EXIT trap calls
 # stop_xvfb.
 xvfb_pid=

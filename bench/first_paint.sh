@@ -19,13 +19,8 @@ qss=$root/resources/themes/metropolis-ui-blue.qss
 
 work=$(mktemp -d)
 trap 'stop_xvfb; rm -rf "$work"' EXIT
-# The desktop is the default root folder; without it the window would ask about it first.
-mkdir -p "$work/home/Desktop" "$work/runtime" "$work/app"
-chmod 700 "$work/runtime"
+private_desktop "$work"
 touch "$work/a.pdf" "$work/b.pdf" "$work/c.pdf"
-export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share" \
-    XDG_CACHE_HOME="$work/home/.cache" XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=xcb
-unset QT_QPA_PLATFORMTHEME
 
 start_xvfb "$work"
 

@@ -19,14 +19,11 @@ qss=$root/resources/themes/metropolis-ui-blue.qss
 
 work=$(mktemp -d)
 trap 'stop_xvfb; rm -rf "$work"' EXIT
-mkdir -p "$work/home/Desktop" "$work/runtime" "$work/app"
-chmod 700 "$work/runtime"
+private_desktop "$work"
 cp "$build/src/app/rangeur" "$work/app/"
 printf 'contenu\n' >"$work/a.pdf"
-export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share" \
-    XDG_CACHE_HOME="$work/home/.cache" XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=xcb \
-    LC_ALL=C.UTF-8
-unset QT_QPA_PLATFORMTHEME DBUS_SESSION_BUS_ADDRESS
+export LC_ALL=C.UTF-8
+unset DBUS_SESSION_BUS_ADDRESS
 start_xvfb "$work"
 
 # Prints the peak resident memory in KiB of the command's window, 1.5 s after its focus.

@@ -50,9 +50,8 @@ public:
 private:
     void warmUpKeys()
     {
-        if (!m_window->isActiveWindow())
+        if (!kit_WIN::WarmUpKeyInput(m_window))
             return;
-        kit_WIN::WarmUpKeyInput(m_window);
         m_window->removeEventFilter(this);
         deleteLater();
     }

@@ -36,6 +36,9 @@ bool sameVersion(const std::optional<kit_FILE::FileIdentity> &at, const JournalI
                              at->changedNanoseconds == id.changedNanoseconds));
 }
 
+// Between a trash folder and the name of one of its entries.
+const QString kFiles = QStringLiteral("/files/");
+
 // The entries of the trash folders, by the original path their info files give. Each folder is
 // read once, when a path first needs it.
 class TrashIndex {
@@ -43,7 +46,15 @@ public:
     struct Entry {
         QString folder;
         QString name;
-        QString filePath() const { return folder + QStringLiteral("/files/") + name; }
+        QString filePath() const { return folder + kFiles + name; }
+        // The entry at a path filePath() gave.
+        static std::optional<Entry> at(const QString &filePath)
+        {
+            const qsizetype files = filePath.lastIndexOf(kFiles);
+            if (files <= 0)
+                return std::nullopt;
+            return Entry{filePath.left(files), filePath.mid(files + kFiles.size())};
+        }
         QString infoPath() const
         {
             return folder + QStringLiteral("/info/") + name + QStringLiteral(".trashinfo");
@@ -56,9 +67,9 @@ public:
     std::optional<Entry> find(const QString &original, const JournalIdentity &id,
                               const QString &known = {})
     {
-        const qsizetype files = known.lastIndexOf(QStringLiteral("/files/"));
-        if (files > 0 && sameFile(kit_Platform::identityAt(known), id))
-            return Entry{known.left(files), known.mid(files + 7)};
+        if (const std::optional<Entry> entry = Entry::at(known);
+            entry && sameFile(kit_Platform::identityAt(known), id))
+            return entry;
         for (const Entry &entry : entriesFor(original)) {
             if (sameFile(kit_Platform::identityAt(entry.filePath()), id))
                 return entry;
@@ -97,7 +108,7 @@ public:
                 const bool namedAfter = entryName == name || entryName.startsWith(name + u'.') ||
                                         entryName.startsWith(name + u' ');
                 if (namedAfter && QFileInfo(info.filePath(infoName)).size() == 0 &&
-                    !kit_Platform::identityAt(trash.folder + QStringLiteral("/files/") + entryName))
+                    !kit_Platform::identityAt(Entry{trash.folder, entryName}.filePath()))
                     kit_Platform::removeFile(info.filePath(infoName));
             }
         }

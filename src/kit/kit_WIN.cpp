@@ -22,10 +22,12 @@ QString windowsDesktopDir(const QString &userProfile)
     return dir + QStringLiteral("desktop\\");
 }
 
-void WarmUpKeyInput(QWidget *window)
+bool WarmUpKeyInput(QWidget *window)
 {
-    if (window && window->isActiveWindow())
-        kit_Platform::warmUpKeyInput(window->windowHandle());
+    if (!window || !window->isActiveWindow())
+        return false;
+    kit_Platform::warmUpKeyInput(window->windowHandle());
+    return true;
 }
 
 } // namespace kit_WIN

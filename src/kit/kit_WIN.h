@@ -14,8 +14,8 @@ QString GetDesktopDir();
 // "desktop\" after it.
 QString windowsDesktopDir(const QString &userProfile);
 
-// Readies what the first key pressed in the window would otherwise load then. For the active
-// window, on its thread; the work runs in the background.
-void WarmUpKeyInput(QWidget *window);
+// Readies what the first key pressed in the window would otherwise load then, once the window
+// is active (false, doing nothing, before); on its thread, the work runs in the background.
+bool WarmUpKeyInput(QWidget *window);
 
 } // namespace kit_WIN
