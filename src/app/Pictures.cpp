@@ -3,6 +3,7 @@
 
 #include "Pictures.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QIconEngine>
 #include <QImageIOHandler>
@@ -10,6 +11,7 @@
 #include <QImageReader>
 #include <QList>
 #include <QPixmap>
+#include <QResource>
 #include <QtEndian>
 #include <QtPlugin>
 
@@ -44,7 +46,13 @@ public:
     bool read(QImage *image) override
     {
         const QSize size = headerSize(device());
-        if (!size.isValid() || device()->skip(kHeaderBytes) != kHeaderBytes)
+        if (!size.isValid())
+            return false;
+        if (const QImage stored = storedInProgram(size); !stored.isNull()) {
+            *image = stored;
+            return true;
+        }
+        if (device()->skip(kHeaderBytes) != kHeaderBytes)
             return false;
         QImage pixels(size, QImage::Format_ARGB32_Premultiplied);
         if (pixels.isNull())
@@ -63,6 +71,25 @@ public:
     QVariant option(ImageOption option) const override
     {
         return option == Size ? QVariant(headerSize(device())) : QVariant();
+    }
+
+private:
+    // A picture stored uncompressed in the program is drawn from where it lies: a copy on the
+    // heap would double its memory for as long as its icon lives. Qt copies it on any write.
+    QImage storedInProgram(QSize size) const
+    {
+        const auto *file = qobject_cast<const QFile *>(device());
+        if (!file || !file->fileName().startsWith(u':'))
+            return {};
+        const QResource stored(file->fileName());
+        const qint64 rowBytes = qint64(size.width()) * 4;
+        const uchar *pixels = stored.data() ? stored.data() + kHeaderBytes : nullptr;
+        if (!pixels || stored.compressionAlgorithm() != QResource::NoCompression ||
+            stored.size() != kHeaderBytes + rowBytes * size.height() ||
+            reinterpret_cast<quintptr>(pixels) % alignof(quint32) != 0)
+            return {};
+        return QImage(pixels, size.width(), size.height(), rowBytes,
+                      QImage::Format_ARGB32_Premultiplied);
     }
 };
 

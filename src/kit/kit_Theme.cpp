@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QHash>
 #include <QPainter>
-#include <QRegularExpression>
 #include <QStyleFactory>
 
 namespace kit_Theme {
@@ -26,9 +25,15 @@ QString declaredName(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    static const QRegularExpression header(QStringLiteral(R"(^/\*\s*Theme:\s*(.*?)\s*\*/)"));
-    const auto match = header.match(QString::fromUtf8(file.readLine()));
-    return match.hasMatch() ? match.captured(1) : QString();
+    // Read by hand: a regular expression would build and keep a matcher at every start.
+    const QByteArray line = file.readLine();
+    if (!line.startsWith("/*"))
+        return {};
+    const QByteArray rest = line.mid(2).trimmed();
+    const qsizetype end = rest.indexOf("*/");
+    if (!rest.startsWith("Theme:") || end < 0)
+        return {};
+    return QString::fromUtf8(rest.mid(6, end - 6).trimmed());
 }
 
 } // namespace
@@ -37,7 +42,10 @@ QStringList registerThemes(const QString &resourceDir)
 {
     QStringList names;
     const QDir dir(resourceDir);
-    for (const QString &entry : dir.entryList({QStringLiteral("*.qss")}, QDir::Files)) {
+    // Filtered here: a name filter would load the regular expression engine for one suffix.
+    for (const QString &entry : dir.entryList(QDir::Files)) {
+        if (!entry.endsWith(QLatin1String(".qss"), Qt::CaseInsensitive))
+            continue;
         const QString path = dir.filePath(entry);
         const QString name = declaredName(path);
         if (name.isEmpty())

@@ -624,6 +624,17 @@ void TestMainWindow::picturesAreTheRenderedFiles()
     // The window manager is given every size rendered.
     QCOMPARE(qApp->windowIcon().availableSizes(),
              (QList<QSize>{{16, 16}, {32, 32}, {64, 64}, {128, 128}}));
+
+    // The pictures lie in the program's read-only memory: drawing on one must draw on a copy.
+    const QString ok = QStringLiteral(":/icons/ok.rpic");
+    const QImage stored = QImage(ok).copy();
+    QImage drawnOn(ok);
+    drawnOn.fill(Qt::red);
+    QPixmap button = form().btnOK->icon().pixmap(18);
+    QPainter(&button).fillRect(button.rect(), Qt::red);
+    QCOMPARE(QImage(ok), stored);
+    QCOMPARE(image(form().btnOK->icon().pixmap(18)),
+             stored.convertToFormat(QImage::Format_ARGB32_Premultiplied));
 }
 
 // The small icon keeps the sheet yellow (the 32-pixel drawing shrunk to 16 came out white), and
