@@ -19,6 +19,16 @@ bool CopyFileOver(const QString &source, const QString &destination, FileIdentit
            kit_Platform::copyFile(source, destination, read, hooks, published);
 }
 
+KeepFolders::KeepFolders()
+{
+    kit_Platform::keepFolders(true);
+}
+
+KeepFolders::~KeepFolders()
+{
+    kit_Platform::keepFolders(false);
+}
+
 void RemoveStaleTemporaries(const QString &folder)
 {
     if (kit::isUsablePath(folder))

@@ -49,6 +49,18 @@ using TrashHook = std::function<void(const FileIdentity &entry, const QString &t
 bool CopyFileOver(const QString &source, const QString &destination, FileIdentity *read = nullptr,
                   const CopyHooks *hooks = nullptr, FileIdentity *published = nullptr);
 
+// While one lives on a thread, the copies and trashes made there keep the folders they work in
+// open from one file to the next: a run moves its files from one folder into another, and
+// opening both for each file cost more than some of its steps. Each file still looks at the
+// folders' paths. Scopes may nest.
+class KeepFolders {
+public:
+    KeepFolders();
+    ~KeepFolders();
+    KeepFolders(const KeepFolders &) = delete;
+    KeepFolders &operator=(const KeepFolders &) = delete;
+};
+
 // Removes what copies into the folder left behind when they were killed half-way (hidden
 // temporary files, on file systems that take no unnamed ones); a copy still going on keeps its.
 void RemoveStaleTemporaries(const QString &folder);

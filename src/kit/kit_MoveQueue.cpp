@@ -65,6 +65,7 @@ void MoveQueue::add(const QString &source, const QString &destination)
 // end of the queue) holds them.
 void MoveQueue::runOnCaller(std::unique_lock<std::mutex> &lock)
 {
+    const KeepFolders keep;
     while (size_t(m_nextCopy) < m_moves.size() && !heldBefore(m_nextCopy)) {
         const int index = m_nextCopy++;
         copyStep(lock, index);
@@ -175,6 +176,7 @@ bool MoveQueue::copyAllowed() const
 
 void MoveQueue::copyLoop()
 {
+    const KeepFolders keep;
     std::unique_lock lock(m_mutex);
     for (;;) {
         if (!m_stop && !copyAllowed()) {
@@ -242,6 +244,7 @@ void MoveQueue::copyStep(std::unique_lock<std::mutex> &lock, int index)
 
 void MoveQueue::trashLoop()
 {
+    const KeepFolders keep;
     std::unique_lock lock(m_mutex);
     bool draining = false; // woken for a batch: goes on while copied files wait
     for (;;) {

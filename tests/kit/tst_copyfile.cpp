@@ -212,6 +212,7 @@ private slots:
     void endedMidCopyLeavesNoTemporaryFile_data();
     void endedMidCopyLeavesNoTemporaryFile();
     void staleTemporariesOfAKilledCopyAreRemoved();
+    void keptFolderFollowsThePath();
     void ontoExfatNothingIsReplaced_data();
     void ontoExfatNothingIsReplaced();
     void ontoExfatAFailedCopyLeavesNoPartialFile_data();
@@ -599,6 +600,33 @@ void TestCopyFile::endedMidCopyLeavesNoTemporaryFile()
     QCOMPARE(
         QDir(out).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
         QStringList{});
+}
+
+// A run keeps the destination folder open from one copy to the next. Moved away, or removed and
+// made again (which may give the new one the old one's inode number), it no longer takes the
+// copies: a copy that succeeds is at the path it was given.
+void TestCopyFile::keptFolderFollowsThePath()
+{
+    QTemporaryDir tmp;
+    const QString out = tmp.filePath("out");
+    QVERIFY(QDir().mkdir(out));
+    for (const char *name : {"a", "b", "c"})
+        makeFile(tmp.filePath(name), name);
+    const kit_FILE::KeepFolders keep;
+    QVERIFY(kit_FILE::CopyFileOver(tmp.filePath("a"), out + "/a"));
+
+    QVERIFY(QDir().rename(out, tmp.filePath("moved")));
+    QVERIFY(QDir().mkdir(out));
+    QVERIFY(kit_FILE::CopyFileOver(tmp.filePath("b"), out + "/b"));
+    QCOMPARE(QDir(out).entryList(QDir::Files), QStringList{"b"});
+    QCOMPARE(QDir(tmp.filePath("moved")).entryList(QDir::Files), QStringList{"a"});
+
+    QVERIFY(QDir(out).removeRecursively());
+    QVERIFY(QDir().mkdir(out));
+    // Through a folder that is gone the copy fails, and the next one opens the folder again.
+    if (!kit_FILE::CopyFileOver(tmp.filePath("c"), out + "/c"))
+        QVERIFY(kit_FILE::CopyFileOver(tmp.filePath("c"), out + "/c"));
+    QCOMPARE(readBytes(QFile::encodeName(out + "/c")), QByteArray("c"));
 }
 
 void TestCopyFile::staleTemporariesOfAKilledCopyAreRemoved()

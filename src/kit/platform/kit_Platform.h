@@ -35,6 +35,8 @@ bool makeFolder(const QString &path);
 // failure, and then nothing has changed. On success `read`, when given, names what was copied.
 bool copyFile(const QString &source, const QString &destination, kit_FILE::FileIdentity *read,
               const kit_FILE::CopyHooks *hooks, kit_FILE::FileIdentity *published);
+// Counts the kit_FILE::KeepFolders scopes on this thread; the last one's end closes the folders.
+void keepFolders(bool from);
 // Removes the hidden temporary files that copies into the folder left when they were killed
 // (where the file system takes no unnamed files); those of copies still going on stay.
 void removeStaleTemporaries(const QString &folder);

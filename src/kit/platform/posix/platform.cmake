@@ -15,6 +15,7 @@ set(platform_sources
     ${CMAKE_CURRENT_LIST_DIR}/posix_desktop.cpp
     ${CMAKE_CURRENT_LIST_DIR}/posix_folders.cpp
     ${CMAKE_CURRENT_LIST_DIR}/posix_home_trash.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/posix_kept_folders.cpp
     ${CMAKE_CURRENT_LIST_DIR}/posix_keyboard.cpp
     ${CMAKE_CURRENT_LIST_DIR}/posix_processors.cpp
     ${CMAKE_CURRENT_LIST_DIR}/posix_restore.cpp

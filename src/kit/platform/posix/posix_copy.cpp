@@ -657,9 +657,9 @@ bool copyFile(const QString &source, const QString &destination, kit_FILE::FileI
     if (before.st_size >= (off_t(1) << 20))
         ::posix_fadvise(in.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
 
-    const Fd dir(::open(QFile::encodeName(folder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
     struct stat dirStat {};
-    if (!dir || ::fstat(dir.get(), &dirStat) != 0)
+    posix::FolderHandle dir(QFile::encodeName(folder), posix::FolderUse::CopyInto, &dirStat);
+    if (!dir)
         return false;
     const FileSystemFacts targetFs = factsByDevice().of(dirStat.st_dev, dir.get());
     struct stat there {};
@@ -681,8 +681,11 @@ bool copyFile(const QString &source, const QString &destination, kit_FILE::FileI
         }
         if (naming == Naming::Created) {
             temp.reset();
-            return copyIntoCreatedFile(in.get(), before, dir.get(), dirStat, name, destination,
-                                       read, hooks, publishedAs);
+            if (!copyIntoCreatedFile(in.get(), before, dir.get(), dirStat, name, destination, read,
+                                     hooks, publishedAs))
+                return false;
+            dir.worked();
+            return true;
         }
     }
     CopyWay way{targetFs.clones, sourceFs.localDisk};
@@ -722,6 +725,7 @@ bool copyFile(const QString &source, const QString &destination, kit_FILE::FileI
             struct stat copy {};
             if (publishedAs && ::fstat(temp->fd(), &copy) == 0)
                 *publishedAs = posix::identityOf(copy);
+            dir.worked();
             return true;
         }
         if (outcome == Publish::Failed)

@@ -9,6 +9,7 @@
 #include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace kit_Platform::posix {
 
@@ -30,6 +31,7 @@ public:
             ::close(m_fd);
         m_fd = fd;
     }
+    int release() { return std::exchange(m_fd, -1); }
     // Closing reports the write errors that some file systems only find then.
     bool close()
     {
@@ -40,6 +42,30 @@ public:
 
 private:
     int m_fd;
+};
+
+// The folder a copy goes into, or a trash takes a file from, through a handle. While folders
+// are kept on this thread (kit_FILE::KeepFolders), the handle stays open for the next file of
+// the same use in the same folder; the path is still looked at for every file. Invalid when the
+// path leads to no folder. `st` receives what the folder is now.
+enum class FolderUse { CopyInto, TrashFrom };
+struct KeptFolder;
+class FolderHandle {
+public:
+    FolderHandle(const QByteArray &path, FolderUse use, struct stat *st);
+    ~FolderHandle();
+    FolderHandle(const FolderHandle &) = delete;
+    FolderHandle &operator=(const FolderHandle &) = delete;
+    int get() const { return m_fd; }
+    explicit operator bool() const { return m_fd >= 0; }
+    // What went through the folder succeeded: a kept handle stays for the next file.
+    void worked() { m_worked = true; }
+
+private:
+    Fd m_own;
+    KeptFolder *m_kept = nullptr;
+    int m_fd = -1;
+    bool m_worked = false;
 };
 
 // The user's home trash: $XDG_DATA_HOME/Trash, or ~/.local/share/Trash.

@@ -202,9 +202,8 @@ OwnTrash trashIntoHome(const QByteArray &path, const struct stat &entry, bool ve
     if (slash < 0 || slash == path.size() - 1)
         return OwnTrash::NotTaken;
     const QByteArray fileName = path.sliced(slash + 1);
-    const Fd folder(
-        ::open(slash == 0 ? "/" : path.left(slash).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
     struct stat st {};
+    FolderHandle folder(slash == 0 ? QByteArray("/") : path.left(slash), FolderUse::TrashFrom, &st);
     if (!folder)
         return OwnTrash::NotTaken;
     // The folder may have been replaced since the path was looked at: the name is looked at
@@ -243,6 +242,7 @@ OwnTrash trashIntoHome(const QByteArray &path, const struct stat &entry, bool ve
         if (::fstatat(home->files(), name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
             isTheEntry(st, entry, versionToo)) {
             info.keep();
+            folder.worked();
             return OwnTrash::Trashed;
         }
         // Not the file read: it goes back where it was, never over anything. Where that cannot
