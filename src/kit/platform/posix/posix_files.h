@@ -7,6 +7,7 @@
 #include <QString>
 #include <cerrno>
 #include <functional>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -122,9 +123,12 @@ OwnTrash trashIntoHome(const QByteArray &path, const struct stat &entry, bool ve
                        const std::function<void(const QByteArray &entryPath)> &moving = {});
 
 // Whether trashing the path will go through GIO: it names something other than a regular file
-// (a link, which is trashed as a link) on the home trash's file system. A missing path needs
-// nothing.
-bool needsGio(const QByteArray &path);
+// (a link, which is trashed as a link), or a file off the home trash's file system
+// (`trashDevice`, from homeTrashDevice). A missing path needs nothing.
+bool needsGio(const QByteArray &path, std::optional<dev_t> trashDevice);
+// The file system the home trash is on, or will be on once made; empty when no folder on its
+// path exists.
+std::optional<dev_t> homeTrashDevice();
 
 // A file's identity as the program keeps it, time of change included.
 kit_FILE::FileIdentity identityOf(const struct stat &st);

@@ -12,6 +12,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <mutex>
+#include <optional>
 #include <sys/stat.h>
 
 namespace kit_Platform::posix {
@@ -167,23 +168,26 @@ constexpr int nameAttempts = 1000;
 
 } // namespace
 
-bool needsGio(const QByteArray &path)
+std::optional<dev_t> homeTrashDevice()
 {
-    struct stat entry {};
-    if (::lstat(path.constData(), &entry) != 0)
-        return false;
-    if (!S_ISREG(entry.st_mode))
-        return true;
     // The trash may not exist yet: its nearest folder tells the file system it will be on.
     QByteArray trash = homeTrashPath();
     struct stat st {};
     while (::stat(trash.constData(), &st) != 0) {
         const qsizetype slash = trash.lastIndexOf('/');
         if (slash <= 0)
-            return true;
+            return std::nullopt;
         trash.truncate(slash);
     }
-    return st.st_dev != entry.st_dev;
+    return st.st_dev;
+}
+
+bool needsGio(const QByteArray &path, std::optional<dev_t> trashDevice)
+{
+    struct stat entry {};
+    if (::lstat(path.constData(), &entry) != 0)
+        return false;
+    return !S_ISREG(entry.st_mode) || !trashDevice || entry.st_dev != *trashDevice;
 }
 
 OwnTrash trashIntoHome(const QByteArray &path, const struct stat &entry, bool versionToo,

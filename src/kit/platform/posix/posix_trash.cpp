@@ -201,8 +201,10 @@ bool sameVersion(const struct stat &st, const kit_FILE::FileIdentity &expected)
 void warmUpTrash(const QStringList &files)
 {
     // GIO costs memory for the whole run: it is loaded only when a file will need it.
-    if (std::none_of(files.begin(), files.end(),
-                     [](const QString &file) { return posix::needsGio(QFile::encodeName(file)); }))
+    const std::optional<dev_t> trashDevice = posix::homeTrashDevice();
+    if (std::none_of(files.begin(), files.end(), [&](const QString &file) {
+            return posix::needsGio(QFile::encodeName(file), trashDevice);
+        }))
         return;
     // A trash also tells the default file system that a file moved: getting it scans GIO's
     // modules, the larger part of a first trash's cost.
