@@ -36,7 +36,7 @@ bool makeFolder(const QString &path);
 bool copyFile(const QString &source, const QString &destination, kit_FILE::FileIdentity *read,
               const kit_FILE::CopyHooks *hooks, kit_FILE::FileIdentity *published);
 // Counts the kit_FILE::KeepFolders scopes on this thread; the last one's end closes the folders.
-void keepFolders(bool from);
+void keepFolders(bool begin);
 // Removes the hidden temporary files that copies into the folder left when they were killed
 // (where the file system takes no unnamed files); those of copies still going on stay.
 void removeStaleTemporaries(const QString &folder);

@@ -10,15 +10,12 @@ namespace posix {
 struct KeptFolder {
     QByteArray path;
     Fd fd;
-    dev_t device = 0;
-    ino_t inode = 0;
+    struct stat identity {};
 
     void forget()
     {
         path.clear();
         fd.reset();
-        device = 0;
-        inode = 0;
     }
 };
 
@@ -35,9 +32,9 @@ thread_local Kept kept;
 
 } // namespace
 
-void keepFolders(bool from)
+void keepFolders(bool begin)
 {
-    kept.scopes += from ? 1 : -1;
+    kept.scopes += begin ? 1 : -1;
     if (kept.scopes == 0)
         for (posix::KeptFolder &folder : kept.folders)
             folder.forget();
@@ -45,31 +42,38 @@ void keepFolders(bool from)
 
 namespace posix {
 
+namespace {
+
+// The folder at the path, opened only to work in it, and what it is; -1 when it cannot be.
+int openFolder(const QByteArray &path, struct stat *st)
+{
+    Fd folder(::open(path.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    return folder && ::fstat(folder.get(), st) == 0 ? folder.release() : -1;
+}
+
+} // namespace
+
 FolderHandle::FolderHandle(const QByteArray &path, FolderUse use, struct stat *st)
 {
     if (kept.scopes == 0) {
-        m_own.reset(::open(path.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-        if (m_own && ::fstat(m_own.get(), st) == 0)
-            m_fd = m_own.get();
+        m_own.reset(openFolder(path, st));
+        m_fd = m_own.get();
         return;
     }
     // The path is looked at for every file: it may lead to another folder by now.
     m_kept = &kept.folders[int(use)];
     if (::stat(path.constData(), st) != 0 || !S_ISDIR(st->st_mode))
         return;
-    if (m_kept->fd && m_kept->path == path && m_kept->device == st->st_dev &&
-        m_kept->inode == st->st_ino) {
+    if (m_kept->fd && m_kept->path == path && sameFile(m_kept->identity, *st)) {
         m_fd = m_kept->fd.get();
         return;
     }
     m_kept->forget();
-    Fd opened(::open(path.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-    if (!opened || ::fstat(opened.get(), st) != 0)
+    m_kept->fd.reset(openFolder(path, st));
+    if (!m_kept->fd)
         return;
     m_kept->path = path;
-    m_kept->device = st->st_dev;
-    m_kept->inode = st->st_ino;
-    m_kept->fd.reset(opened.release());
+    m_kept->identity = *st;
     m_fd = m_kept->fd.get();
 }
 
